@@ -1,0 +1,10 @@
+#include "app/qt/command_line.h"
+
+std::string joinArguments(int argc, char** argv) {
+    std::string text;
+    for (int i = 1; i < argc; ++i) {
+        if (i > 1) text += ' ';
+        text += argv[i];
+    }
+    return text;
+}

@@ -1,0 +1,9 @@
+#pragma once
+
+// Chooses Qt's platform before QApplication exists: unless the user chose one,
+// the desktop's display (Wayland or X11) and, when none can be opened, the
+// offscreen platform, so a program started without a screen never aborts.
+void preferDesktopThenOffscreen();
+
+// Whether Qt ended up on a platform that shows nothing to anybody.
+bool runningWithoutDisplay();

@@ -1,0 +1,186 @@
+#include "app/qt/qt_toolkit.h"
+
+#include <QAbstractButton>
+#include <QClipboard>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QTimer>
+#include <iostream>
+
+#include "app/qt/qt_form.h"
+#include "ui/app_info.h"
+#include "ui/design.h"
+#include "ui/runtime_error.h"
+
+namespace {
+
+QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+
+std::string toUtf8(const QString& text) { return text.toUtf8().toStdString(); }
+
+// Message texts break lines with CR LF; Qt and terminals want LF alone.
+std::string withUnixLineBreaks(std::string text) {
+    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
+    return text;
+}
+
+QColor toQColor(std::uint32_t color, const QPalette& palette) {
+    if (color & 0x80000000u) return palette.color(QPalette::Button);  // a system colour
+    return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
+}
+
+template <typename T>
+T* as(QWidget* widget) {
+    auto* typed = qobject_cast<T*>(widget);
+    if (!typed) throw RuntimeError("this control does not have that property");
+    return typed;
+}
+
+}  // namespace
+
+QtToolkit::QtToolkit(QtForm& form, std::string commandLine, bool headless)
+    : form_(form),
+      commandLine_(std::move(commandLine)),
+      headless_(headless),
+      label3Color_(design::kButtonFace) {}
+
+void QtToolkit::setCaption(Control control, const std::string& caption) {
+    QWidget* w = form_.widget(control);
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) {
+        button->setText(fromUtf8(caption));
+    } else {
+        as<QLabel>(w)->setText(fromUtf8(caption));
+    }
+}
+
+std::uint32_t QtToolkit::backColor(Control control) {
+    if (control != Control::Label3) throw RuntimeError("only Label3's back colour is kept");
+    return label3Color_;
+}
+
+void QtToolkit::setBackColor(Control control, std::uint32_t color) {
+    if (control != Control::Label3) throw RuntimeError("only Label3's back colour is kept");
+    QWidget* label = form_.widget(control);
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::Window, toQColor(color, form_.palette()));
+    label->setPalette(palette);
+    label3Color_ = color;
+}
+
+std::string QtToolkit::text(Control control) { return toUtf8(as<QLineEdit>(form_.widget(control))->text()); }
+
+void QtToolkit::setText(Control control, const std::string& text) {
+    as<QLineEdit>(form_.widget(control))->setText(fromUtf8(text));
+}
+
+bool QtToolkit::value(Control control) { return as<QAbstractButton>(form_.widget(control))->isChecked(); }
+
+void QtToolkit::setValue(Control control, bool value) {
+    as<QAbstractButton>(form_.widget(control))->setChecked(value);
+}
+
+bool QtToolkit::timerEnabled() { return form_.timer()->isActive(); }
+
+void QtToolkit::setTimerEnabled(bool enabled) {
+    if (enabled) {
+        form_.timer()->start();  // (re)starts a full interval
+    } else {
+        form_.timer()->stop();
+    }
+}
+
+// Filling the list is not the user's selection, so it must not raise List1's click.
+void QtToolkit::listClear() {
+    const QSignalBlocker quiet(form_.list());
+    form_.list()->clear();
+}
+
+void QtToolkit::listAppend(const std::string& entry) {
+    const QSignalBlocker quiet(form_.list());
+    form_.list()->addItem(fromUtf8(entry));
+}
+
+int QtToolkit::listCount() { return form_.list()->count(); }
+
+std::string QtToolkit::listItem(int index) {
+    const QListWidgetItem* item = form_.list()->item(index);
+    if (!item) throw RuntimeError("invalid list index");
+    return toUtf8(item->text());
+}
+
+int QtToolkit::listSelectedIndex() {
+    const auto selected = form_.list()->selectedItems();
+    return selected.isEmpty() ? -1 : form_.list()->row(selected.first());
+}
+
+void QtToolkit::setListHeight(float twips) {
+    QListWidget* list = form_.list();
+    list->resize(list->width(), QtForm::toPixels(twips));
+}
+
+void QtToolkit::setListWidth(float twips) {
+    QListWidget* list = form_.list();
+    list->resize(QtForm::toPixels(twips), list->height());
+}
+
+float QtToolkit::outerHeight() {
+    return static_cast<float>(form_.frameGeometry().height() * design::kTwipsPerPixelAt96Dpi);
+}
+
+float QtToolkit::outerWidth() {
+    return static_cast<float>(form_.frameGeometry().width() * design::kTwipsPerPixelAt96Dpi);
+}
+
+void QtToolkit::messageBox(const std::string& text) {
+    const std::string shown = withUnixLineBreaks(text);
+    if (messageSink) {
+        messageSink(text);
+    } else if (headless_) {
+        std::cerr << shown << std::endl;
+    } else {
+        // Parented to the window, so closing the window also ends the box.
+        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(app_info::kTitle), fromUtf8(shown),
+                        QMessageBox::Ok, &form_);
+        box.exec();
+    }
+}
+
+void QtToolkit::clipboardClear() { QGuiApplication::clipboard()->clear(); }
+
+void QtToolkit::clipboardSetText(const std::string& text) {
+    QGuiApplication::clipboard()->setText(fromUtf8(text));
+}
+
+std::string QtToolkit::appFolder() {
+    return toUtf8(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+}
+
+std::string QtToolkit::dirSeparator() { return toUtf8(QString(QDir::separator())); }
+
+std::string QtToolkit::exeBaseName() {
+    return toUtf8(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+}
+
+AppVersion QtToolkit::version() { return app_info::kVersion; }
+
+std::string QtToolkit::commandLine() { return commandLine_; }
+
+void QtToolkit::warn(const std::string& message) {
+    std::cerr << "lingerjob: " << message << std::endl;
+}
+
+void QtToolkit::unload(int exitStatus) {
+    if (unloaded_) return;
+    unloaded_ = true;
+    exitStatus_ = exitStatus;
+    form_.timer()->stop();
+    form_.hide();
+    // Ends every running event loop, a message box's nested one included.
+    QCoreApplication::exit(exitStatus);
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "ui/toolkit.h"
+
+class QtForm;
+
+// The toolkit operations on a QtForm. Without a display (Qt's offscreen
+// platform) a message box cannot be seen, so its text goes to standard error
+// and the box returns at once, as if OK had been clicked.
+class QtToolkit : public Toolkit {
+public:
+    QtToolkit(QtForm& form, std::string commandLine, bool headless);
+
+    void setCaption(Control control, const std::string& caption) override;
+    std::uint32_t backColor(Control control) override;
+    void setBackColor(Control control, std::uint32_t color) override;
+    std::string text(Control control) override;
+    void setText(Control control, const std::string& text) override;
+    bool value(Control control) override;
+    void setValue(Control control, bool value) override;
+    bool timerEnabled() override;
+    void setTimerEnabled(bool enabled) override;
+    void listClear() override;
+    void listAppend(const std::string& entry) override;
+    int listCount() override;
+    std::string listItem(int index) override;
+    int listSelectedIndex() override;
+    void setListHeight(float twips) override;
+    void setListWidth(float twips) override;
+    float outerHeight() override;
+    float outerWidth() override;
+    void messageBox(const std::string& text) override;
+    void clipboardClear() override;
+    void clipboardSetText(const std::string& text) override;
+    std::string appFolder() override;
+    std::string dirSeparator() override;
+    std::string exeBaseName() override;
+    AppVersion version() override;
+    std::string commandLine() override;
+    void warn(const std::string& message) override;
+    void unload(int exitStatus) override;
+
+    bool headless() const { return headless_; }
+    bool unloaded() const { return unloaded_; }
+    int exitStatus() const { return exitStatus_; }
+
+    // Where message box texts go instead of a dialog, when set (used by tests).
+    std::function<void(const std::string&)> messageSink;
+
+private:
+    QtForm& form_;
+    std::string commandLine_;
+    bool headless_;
+    bool unloaded_ = false;
+    int exitStatus_ = 0;
+    std::uint32_t label3Color_;
+};

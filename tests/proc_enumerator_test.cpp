@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+
+#include "tests/fake_toolkit.h"
+#include "ui/form1.h"
+#include "watch/linux/proc_enumerator.h"
+#include "watch/linux/proc_names.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A copy of sleep under a name of our choosing, run until the test ends.
+class Probe {
+public:
+    Probe(const fs::path& dir, const std::string& name) : path_(dir / name) {
+        if (!fs::exists(path_)) fs::copy_file("/bin/sleep", path_);
+        char* argv[] = {const_cast<char*>(path_.c_str()), const_cast<char*>("60"), nullptr};
+        if (posix_spawn(&pid_, path_.c_str(), nullptr, nullptr, argv, environ) != 0) pid_ = -1;
+    }
+    ~Probe() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            waitpid(pid_, nullptr, 0);
+        }
+    }
+    pid_t pid() const { return pid_; }
+
+private:
+    fs::path path_;
+    pid_t pid_ = -1;
+};
+
+fs::path scratchDir() {
+    fs::path dir = fs::temp_directory_path() / ("lingerjob-test-" + std::to_string(getpid()));
+    fs::create_directories(dir);
+    return dir;
+}
+
+TEST(ProcEnumerator, ListsEveryProbeUnderItsFullLowerCasedName) {
+    const fs::path dir = scratchDir();
+    const std::string name = "LingerProbe_Élan_" + std::to_string(getpid());  // > 15 bytes
+    ASSERT_GT(name.size(), 15u);
+    {
+        Probe first(dir, name);
+        Probe second(dir, name);
+        ASSERT_GT(first.pid(), 0);
+        ASSERT_GT(second.pid(), 0);
+        usleep(100 * 1000);  // let both exec
+
+        FakeToolkit tk;
+        ProcEnumerator processes;
+        Form1 form(tk, processes);
+        form.Command1_Click();
+        const std::string expected = "lingerprobe_élan_" + std::to_string(getpid());
+        EXPECT_EQ(std::count(tk.entries.begin(), tk.entries.end(), expected), 2);
+        EXPECT_NE(std::find(tk.entries.begin(), tk.entries.end(), "proc_enumerator_tests"),
+                  tk.entries.end())
+            << "this process is listed like any other";
+        for (const auto& entry : tk.entries) {
+            EXPECT_FALSE(entry.empty());
+            EXPECT_EQ(entry.find('\0'), std::string::npos);
+        }
+    }
+    fs::remove_all(dir);
+}
+
+TEST(ProcEnumerator, ACopyDeletedWhileRunningIsListedWithoutTheDeletedMark) {
+    const fs::path dir = scratchDir();
+    const std::string name = "lingergone" + std::to_string(getpid());
+    {
+        Probe probe(dir, name);
+        ASSERT_GT(probe.pid(), 0);
+        usleep(100 * 1000);
+        fs::remove(dir / name);
+        auto names = ProcEnumerator().enumerate();
+        ASSERT_TRUE(names);
+        EXPECT_EQ(std::count(names->begin(), names->end(), name), 1);
+    }
+    fs::remove_all(dir);
+}
+
+TEST(ProcEnumerator, AMissingProcRootIsNoEnumerationNotAnEmptyOne) {
+    EXPECT_FALSE(ProcEnumerator("/nonexistent-proc").enumerate());
+    const fs::path empty = scratchDir() / "empty";
+    fs::create_directories(empty);
+    EXPECT_FALSE(ProcEnumerator(empty.c_str()).enumerate()) << "a folder without processes";
+    fs::remove_all(empty.parent_path());
+}
+
+TEST(ProcEnumerator, RepeatedEnumerationsLeaveNoDescriptorOpen) {
+    ProcEnumerator processes;
+    const auto count = [] {
+        return std::distance(fs::directory_iterator("/proc/self/fd"), fs::directory_iterator{});
+    };
+    processes.enumerate();
+    const auto before = count();
+    for (int i = 0; i < 50; ++i) processes.enumerate();
+    EXPECT_EQ(count(), before);
+}
+
+TEST(ProcNames, ExeLinkTargets) {
+    EXPECT_EQ(proc_names::exeFileName("/usr/bin/python3.11"), "python3.11");
+    EXPECT_EQ(proc_names::exeFileName("/tmp/my prog (deleted)"), "my prog");
+    EXPECT_EQ(proc_names::exeFileName("/tmp/a (deleted) (deleted)"), "a (deleted)");
+    EXPECT_EQ(proc_names::exeFileName("/tmp/new\nline"), "new\nline");
+    EXPECT_EQ(proc_names::exeFileName("plain"), "plain");
+}
+
+TEST(ProcNames, ShortNameFromCommAndStat) {
+    EXPECT_EQ(proc_names::commFromCommFile("bash\n"), "bash");
+    EXPECT_EQ(proc_names::commFromCommFile("two\nlines\n"), "two\nlines");
+    EXPECT_EQ(proc_names::commFromStat("42 (a) b)) S 1 2"), "a) b)");
+    EXPECT_EQ(proc_names::commFromStat("42 (x (y)) R"), "x (y)");
+    EXPECT_EQ(proc_names::commFromStat("42 broken"), "");
+    EXPECT_EQ(proc_names::commFromStat(")("), "");
+}
+
+TEST(ProcNames, WithoutAnExeLinkArgvZeroWinsOnlyWhenCommIsItsPrefix) {
+    using std::string_literals::operator""s;
+    // comm is cut at 15 characters; argv[0] keeps the whole name.
+    EXPECT_EQ(proc_names::nameWithoutExe("systemd-journal", "/lib/systemd/systemd-journald\0"s),
+              "systemd-journald");
+    // A process that rewrote its argv, and a kernel thread with no argv at all.
+    EXPECT_EQ(proc_names::nameWithoutExe("sshd", "sshd: root@pts/0\0"s), "sshd");
+    EXPECT_EQ(proc_names::nameWithoutExe("kworker/0:1", ""), "kworker/0:1");
+    // An interpreter's script: comm names the script, argv[0] the interpreter.
+    EXPECT_EQ(proc_names::nameWithoutExe("myscript", "/usr/bin/python3\0myscript\0"s), "myscript");
+    EXPECT_EQ(proc_names::nameWithoutExe("", "/bin/x\0"s), "x");
+}
+
+}  // namespace

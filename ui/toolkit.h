@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "ui/control.h"
+
+// Version numbers the application reports about itself.
+struct AppVersion {
+    int major = 0;
+    int minor = 0;
+    int revision = 0;
+};
+
+// What the form's handlers need from a window toolkit, and nothing more.
+// Every string is UTF-8. A failing operation throws (see runtime_error.h).
+// Sizes are in twips; truth values are plain bools.
+class Toolkit {
+public:
+    virtual ~Toolkit() = default;
+
+    // Buttons and labels.
+    virtual void setCaption(Control control, const std::string& caption) = 0;
+    // Label3's back colour, as a 32-bit colour value (system colours have the top bit set).
+    virtual std::uint32_t backColor(Control control) = 0;
+    virtual void setBackColor(Control control, std::uint32_t color) = 0;
+
+    // Text1.
+    virtual std::string text(Control control) = 0;
+    virtual void setText(Control control, const std::string& text) = 0;
+
+    // Option1 and Option2: setting one clears the other.
+    virtual bool value(Control control) = 0;
+    virtual void setValue(Control control, bool value) = 0;
+
+    // Timer1: enabling starts a fresh interval.
+    virtual bool timerEnabled() = 0;
+    virtual void setTimerEnabled(bool enabled) = 0;
+
+    // List1. Clearing and appending never raise List1's click.
+    virtual void listClear() = 0;
+    virtual void listAppend(const std::string& entry) = 0;
+    virtual int listCount() = 0;
+    virtual std::string listItem(int index) = 0;
+    virtual int listSelectedIndex() = 0;  // -1 when nothing is selected
+    virtual void setListHeight(float twips) = 0;
+    virtual void setListWidth(float twips) = 0;
+
+    // Form1's outer size, frame and title bar included.
+    virtual float outerHeight() = 0;
+    virtual float outerWidth() = 0;
+
+    // Modal box with one OK button, no icon, the application title as caption.
+    // Line breaks in the text are CR LF.
+    virtual void messageBox(const std::string& text) = 0;
+
+    virtual void clipboardClear() = 0;
+    virtual void clipboardSetText(const std::string& text) = 0;
+
+    // Facts about the running application.
+    virtual std::string appFolder() = 0;     // folder of the executable, no trailing separator added
+    virtual std::string dirSeparator() = 0;  // what goes between a folder and a file name
+    virtual std::string exeBaseName() = 0;   // file name of the executable without extension
+    virtual AppVersion version() = 0;
+    // The argument text after the program's name; empty when there are no arguments.
+    virtual std::string commandLine() = 0;
+
+    // A diagnostic for whoever runs the program (standard error), not a dialog.
+    virtual void warn(const std::string& message) = 0;
+
+    // Closes Form1. When the running handler returns the program ends with this status.
+    virtual void unload(int exitStatus) = 0;
+};

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Pure helpers that turn what /proc files hold into a process's executable name.
+// They never touch the file system, so they can be tested and fuzzed alone.
+namespace proc_names {
+
+// The file name of an exe link's target: the part after the last "/", with the
+// kernel's " (deleted)" mark removed from the end.
+std::string_view exeFileName(std::string_view linkTarget);
+
+// The contents of /proc/PID/comm without the newline the kernel ends it with.
+std::string_view commFromCommFile(std::string_view contents);
+
+// The name in /proc/PID/stat: between the first "(" and the last ")", since the
+// name itself may hold spaces and parentheses. Empty when the text is not of that form.
+std::string_view commFromStat(std::string_view contents);
+
+// The name of a process whose exe link cannot be read: argv[0]'s file name when
+// the kernel's short name (cut at 15 characters) is a prefix of it, otherwise the
+// short name.
+std::string_view nameWithoutExe(std::string_view comm, std::string_view cmdline);
+
+}  // namespace proc_names

@@ -1,0 +1,14 @@
+#include "watch/task_list.h"
+
+#include "ui/toolkit.h"
+#include "watch/lower_case.h"
+#include "watch/process_enumerator.h"
+
+bool refreshTaskList(Toolkit& toolkit, ProcessEnumerator& processes) {
+    // Cleared first, so a refresh that fails leaves no stale entries behind.
+    toolkit.listClear();
+    const auto names = processes.enumerate();
+    if (!names) return false;
+    for (const auto& name : *names) toolkit.listAppend(toLowerUtf8(name));
+    return true;
+}

@@ -1,0 +1,52 @@
+#include "watch/watch_tick.h"
+
+#include "ui/design.h"
+#include "ui/exit_status.h"
+#include "ui/toolkit.h"
+#include "watch/task_list.h"
+
+std::uint32_t nextBlinkColor(std::uint32_t current) {
+    return current == design::kButtonFace ? design::kRed : design::kButtonFace;
+}
+
+bool entryHoldsTask(std::string_view entry, std::string_view taskName) {
+    return !entry.empty() && entry.find(taskName) != std::string_view::npos;
+}
+
+void WatchTick::run() {
+    try {
+        runTrapped();
+    } catch (...) {
+        toolkit_.unload(exit_status::kFailure);
+    }
+}
+
+void WatchTick::runTrapped() {
+    toolkit_.setBackColor(Control::Label3, nextBlinkColor(toolkit_.backColor(Control::Label3)));
+    taskName_ = toolkit_.text(Control::Text1);
+
+    if (!refreshTaskList(toolkit_, processes_)) {
+        // Not knowing which processes run says nothing about the task: keep
+        // waiting and try again at the next tick.
+        if (!failureReported_) {
+            toolkit_.warn("could not read the list of running processes; still waiting");
+            failureReported_ = true;
+        }
+        return;
+    }
+    failureReported_ = false;
+
+    bool found = false;
+    const int count = toolkit_.listCount();
+    for (int i = 0; i < count; ++i) {
+        if (entryHoldsTask(toolkit_.listItem(i), taskName_)) found = true;
+    }
+
+    if (toolkit_.value(Control::Option2) && found) {
+        toolkit_.unload(exit_status::kWaitOver);
+    } else if (toolkit_.value(Control::Option1) && !found) {
+        toolkit_.unload(exit_status::kWaitOver);
+    } else {
+        toolkit_.setCaption(Control::Label3, found ? "Found." : "Not found.");
+    }
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+class Toolkit;
+class ProcessEnumerator;
+
+// The colour Label3 takes at the next tick: red after button face, button face
+// after anything else.
+std::uint32_t nextBlinkColor(std::uint32_t current);
+
+// Whether an entry holds the task name: an exact, case-sensitive substring. An
+// empty task name is found in every non-empty entry.
+bool entryHoldsTask(std::string_view entry, std::string_view taskName);
+
+// One tick of the watch. Lives as long as Form1 and keeps the task name of the
+// latest tick, plus whether a failed enumeration has already been reported.
+class WatchTick {
+public:
+    WatchTick(Toolkit& toolkit, ProcessEnumerator& processes)
+        : toolkit_(toolkit), processes_(processes) {}
+
+    // Blinks Label3, refreshes List1, searches it for Text1's text and either
+    // ends the program (the wait is over) or shows "Found." / "Not found.".
+    // A run-time error ends the program with the failure status.
+    void run();
+
+    const std::string& taskName() const { return taskName_; }
+
+private:
+    void runTrapped();
+
+    Toolkit& toolkit_;
+    ProcessEnumerator& processes_;
+    std::string taskName_;
+    bool failureReported_ = false;
+};
