@@ -23,4 +23,4 @@ need_packages() {
 }
 
 # What building the Linux program needs.
-BUILD_PACKAGES=(build-essential cmake qt6-base-dev libgl-dev)
+BUILD_PACKAGES=(build-essential cmake qt6-base-dev fonts-dejavu-core)
