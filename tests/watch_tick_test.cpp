@@ -1,0 +1,175 @@
+#include <gtest/gtest.h>
+
+#include "tests/fake_toolkit.h"
+#include "ui/form1.h"
+
+namespace {
+
+// A window whose watch runs on a scripted process list.
+struct Watch {
+    FakeToolkit tk;
+    ScriptedProcesses processes;
+    Form1 form{tk, processes};
+
+    Watch(bool isRunningMode, const std::string& task, std::vector<std::string> names) {
+        tk.option1 = isRunningMode;
+        tk.text1 = task;
+        tk.timer = true;
+        processes.set(std::move(names));
+    }
+    bool ended() const { return !tk.unloads.empty(); }
+    std::string status() { return tk.captions[Control::Label3]; }
+};
+
+const std::vector<std::string> kRunning{"init", "bash", "calc.exe", "sleep"};
+
+TEST(WatchTick, TheFourOutcomes) {
+    {
+        Watch w(true, "calc", kRunning);  // waiting while it runs, and it runs
+        w.form.Timer1_Timer();
+        EXPECT_FALSE(w.ended());
+        EXPECT_EQ(w.status(), "Found.");
+        EXPECT_TRUE(w.tk.timer);
+    }
+    {
+        Watch w(true, "notepad", kRunning);  // waiting while it runs, and it does not
+        w.form.Timer1_Timer();
+        EXPECT_EQ(w.tk.unloads, std::vector<int>{0});
+        EXPECT_EQ(w.status(), "") << "the end of the wait writes no status";
+        EXPECT_TRUE(w.tk.messages.empty());
+    }
+    {
+        Watch w(false, "calc", kRunning);  // waiting until it runs, and it runs
+        w.form.Timer1_Timer();
+        EXPECT_EQ(w.tk.unloads, std::vector<int>{0});
+    }
+    {
+        Watch w(false, "notepad", kRunning);  // waiting until it runs, and it does not
+        w.form.Timer1_Timer();
+        EXPECT_FALSE(w.ended());
+        EXPECT_EQ(w.status(), "Not found.");
+    }
+}
+
+TEST(WatchTick, SearchIsAnExactCaseSensitiveSubstringOfTheLowerCasedEntries) {
+    for (const char* part : {"calc", ".exe", "c.e", "calc.exe", "exe"}) {
+        Watch w(true, part, {"Calc.EXE"});
+        w.form.Timer1_Timer();
+        EXPECT_FALSE(w.ended()) << part;
+    }
+    for (const char* miss : {"Calc", "CALC.EXE", " calc", "calc.exe ", "calc.exe.x"}) {
+        Watch w(true, miss, {"Calc.EXE"});
+        w.form.Timer1_Timer();
+        EXPECT_TRUE(w.ended()) << miss;
+    }
+}
+
+TEST(WatchTick, AnEmptyTaskNameIsFoundInAnyEntry) {
+    Watch waitWhileRunning(true, "", kRunning);
+    waitWhileRunning.form.Timer1_Timer();
+    EXPECT_EQ(waitWhileRunning.status(), "Found.");
+
+    Watch waitUntilRunning(false, "", kRunning);
+    waitUntilRunning.form.Timer1_Timer();
+    EXPECT_TRUE(waitUntilRunning.ended());
+}
+
+TEST(WatchTick, AnEmptySnapshotIsNotFoundButAFailedOneDecidesNothing) {
+    Watch empty(true, "calc", {});
+    empty.form.Timer1_Timer();
+    EXPECT_EQ(empty.tk.unloads, std::vector<int>{0});
+
+    Watch failed(true, "calc", kRunning);
+    failed.processes.fail();
+    failed.tk.entries = {"stale"};
+    for (int i = 0; i < 3; ++i) failed.form.Timer1_Timer();
+    EXPECT_FALSE(failed.ended());
+    EXPECT_TRUE(failed.tk.entries.empty());
+    EXPECT_EQ(failed.status(), "") << "no status is written without a snapshot";
+    EXPECT_EQ(failed.tk.label3Color, design::kRed) << "the label still blinks";
+    EXPECT_EQ(failed.tk.warnings.size(), 1u) << "reported once, not on every tick";
+
+    // Once processes can be read again the watch decides as usual.
+    failed.processes.set({"bash"});
+    failed.form.Timer1_Timer();
+    EXPECT_EQ(failed.tk.unloads, std::vector<int>{0});
+}
+
+TEST(WatchTick, AFailureAfterRecoveryIsReportedAgain) {
+    Watch w(false, "calc", {"bash"});
+    w.processes.results = {std::nullopt, std::vector<std::string>{"bash"}, std::nullopt};
+    for (int i = 0; i < 3; ++i) w.form.Timer1_Timer();
+    EXPECT_FALSE(w.ended());
+    EXPECT_EQ(w.tk.warnings.size(), 2u);
+}
+
+TEST(WatchTick, BlinksOnEveryTickIncludingTheLast) {
+    Watch w(false, "calc", {"bash"});
+    const std::vector<std::uint32_t> expected{design::kRed, design::kButtonFace, design::kRed};
+    for (std::uint32_t colour : expected) {
+        w.form.Timer1_Timer();
+        EXPECT_EQ(w.tk.label3Color, colour);
+    }
+    w.processes.set({"calc"});
+    w.form.Timer1_Timer();
+    EXPECT_TRUE(w.ended());
+    EXPECT_EQ(w.tk.label3Color, design::kButtonFace);
+
+    Watch odd(true, "bash", {"bash"});
+    odd.tk.label3Color = 0x00FF00;
+    odd.form.Timer1_Timer();
+    EXPECT_EQ(odd.tk.label3Color, design::kButtonFace);
+}
+
+TEST(WatchTick, TaskNameIsReadUnchangedAfreshAtEveryTick) {
+    Watch w(true, " bash ", {"bash", "my bash job"});
+    w.form.Timer1_Timer();
+    EXPECT_EQ(w.form.TaskName(), " bash ");
+    EXPECT_EQ(w.status(), "Found.") << "only the entry with the spaces around it holds it";
+}
+
+TEST(WatchTick, SpacesAroundATypedTaskNameMustOccurInTheEntry) {
+    Watch w(true, " bash", {"bash", "sh"});
+    w.form.Timer1_Timer();
+    EXPECT_TRUE(w.ended());
+}
+
+TEST(WatchTick, SeveralMatchesCountAsOneAndEveryEntryIsSearched) {
+    Watch w(false, "sleep", {"sleep", "bash", "sleep", "sleep"});
+    w.form.Timer1_Timer();
+    EXPECT_EQ(w.tk.unloads, std::vector<int>{0});
+}
+
+TEST(WatchTick, ChangesBetweenTicksTakeEffectAtTheNextTick) {
+    Watch w(true, "calc", kRunning);
+    w.form.Timer1_Timer();
+    EXPECT_EQ(w.status(), "Found.");
+    w.tk.text1 = "notepad";
+    w.tk.option1 = false;  // now: wait until notepad runs
+    w.form.Timer1_Timer();
+    EXPECT_FALSE(w.ended());
+    EXPECT_EQ(w.status(), "Not found.");
+    EXPECT_EQ(w.form.TaskName(), "notepad");
+    w.tk.option1 = true;  // wait while notepad runs: it does not
+    w.form.Timer1_Timer();
+    EXPECT_EQ(w.tk.unloads, std::vector<int>{0});
+}
+
+TEST(WatchTick, AnErrorDuringATickEndsTheProgramWithTheFailureStatus) {
+    Watch w(false, "calc", kRunning);
+    w.processes.throwNext = true;
+    EXPECT_NO_THROW(w.form.Timer1_Timer());
+    EXPECT_EQ(w.tk.unloads, std::vector<int>{1});
+    EXPECT_TRUE(w.tk.messages.empty()) << "silently";
+}
+
+TEST(WatchTick, ListsLongerThanSixteenBitsAreSearchedToTheEnd) {
+    std::vector<std::string> many(40000, "idle");
+    many.back() = "calc";
+    Watch w(true, "calc", many);
+    w.form.Timer1_Timer();
+    EXPECT_FALSE(w.ended());
+    EXPECT_EQ(w.status(), "Found.");
+}
+
+}  // namespace
