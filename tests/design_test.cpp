@@ -1,8 +1,8 @@
+#include "ui/design.h"
+
 #include <gtest/gtest.h>
 
 #include <set>
-
-#include "ui/design.h"
 
 namespace {
 

@@ -42,7 +42,8 @@ struct FakeToolkit : Toolkit {
     std::string failOnCaption;
 
     void setCaption(Control c, const std::string& s) override {
-        if (!failOnCaption.empty() && s == failOnCaption) throw std::runtime_error("toolkit failed");
+        if (!failOnCaption.empty() && s == failOnCaption)
+            throw std::runtime_error("toolkit failed");
         captions[c] = s;
     }
     std::uint32_t backColor(Control) override { return label3Color; }

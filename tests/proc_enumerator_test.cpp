@@ -1,3 +1,5 @@
+#include "watch/linux/proc_enumerator.h"
+
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
@@ -12,7 +14,6 @@
 
 #include "tests/fake_toolkit.h"
 #include "ui/form1.h"
-#include "watch/linux/proc_enumerator.h"
 #include "watch/linux/proc_names.h"
 
 extern char** environ;
@@ -23,7 +24,7 @@ namespace fs = std::filesystem;
 
 // A copy of sleep under a name of our choosing, run until the test ends.
 class Probe {
-public:
+  public:
     Probe(const fs::path& dir, const std::string& name) : path_(dir / name) {
         if (!fs::exists(path_)) fs::copy_file("/bin/sleep", path_);
         char* argv[] = {const_cast<char*>(path_.c_str()), const_cast<char*>("60"), nullptr};
@@ -37,7 +38,7 @@ public:
     }
     pid_t pid() const { return pid_; }
 
-private:
+  private:
     fs::path path_;
     pid_t pid_ = -1;
 };

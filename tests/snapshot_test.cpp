@@ -13,7 +13,7 @@ TEST(Snapshot, KeepsPlatformOrderAndDuplicatesAndLowerCases) {
     Form1 form(tk, processes);
     form.Command1_Click();
     EXPECT_EQ(tk.entries, (std::vector<std::string>{"zeta.exe", "alpha", "svchost.exe",
-                                                     "svchost.exe", "été.exe"}));
+                                                    "svchost.exe", "été.exe"}));
 }
 
 TEST(Snapshot, EachRefreshReplacesTheListAndClearsTheSelectionButKeepsText1) {
@@ -61,7 +61,7 @@ TEST(LowerCase, MapsNonAsciiLettersToo) {
 TEST(LowerCase, ChecksTheTableAtItsSeams) {
     EXPECT_EQ(toLowerCodePoint(U'@'), U'@');
     EXPECT_EQ(toLowerCodePoint(U'['), U'[');
-    EXPECT_EQ(toLowerCodePoint(0xD7), 0xD7u);   // multiplication sign between letter runs
+    EXPECT_EQ(toLowerCodePoint(0xD7), 0xD7u);    // multiplication sign between letter runs
     EXPECT_EQ(toLowerCodePoint(0x100), 0x101u);  // alternating upper/lower pairs
     EXPECT_EQ(toLowerCodePoint(0x101), 0x101u);
     EXPECT_EQ(toLowerCodePoint(0x10FFFF), 0x10FFFFu);
@@ -70,9 +70,13 @@ TEST(LowerCase, ChecksTheTableAtItsSeams) {
 
 TEST(LowerCase, BrokenUtf8BecomesReplacementCharactersWithoutEatingNeighbours) {
     const std::string replacement = "\xEF\xBF\xBD";
-    EXPECT_EQ(toLowerUtf8("A\xFF" "B"), "a" + replacement + "b");
-    EXPECT_EQ(toLowerUtf8("\xC3"), replacement);                    // truncated sequence
-    EXPECT_EQ(toLowerUtf8("\xC3" "A"), replacement + "a");          // bad continuation
+    EXPECT_EQ(toLowerUtf8("A\xFF"
+                          "B"),
+              "a" + replacement + "b");
+    EXPECT_EQ(toLowerUtf8("\xC3"), replacement);  // truncated sequence
+    EXPECT_EQ(toLowerUtf8("\xC3"
+                          "A"),
+              replacement + "a");                                   // bad continuation
     EXPECT_EQ(toLowerUtf8("\xC0\xAF"), replacement + replacement);  // overlong "/"
     EXPECT_EQ(toLowerUtf8("\xED\xA0\x80"), replacement + replacement + replacement);  // surrogate
     EXPECT_EQ(toLowerUtf8(std::string("a\0B", 3)), std::string("a\0b", 3));

@@ -193,15 +193,14 @@ TEST(Messages, UsageTextIsExactAndChangesNothing) {
     EXPECT_EQ(w.tk.messages[0], w.tk.messages[1]);
     const std::string& usage = w.tk.messages[0];
     EXPECT_EQ(usage.size(), 288u);
-    const std::vector<std::string> lines{
-        "Use it in batch file or from a command (DOS) prompt.",
-        "Usage: LINGERJOB /0|1 /TASK",
-        "0|1 means 0 or 1.",
-        "If 1 it waits if TASK is running.",
-        "If 0 it waits if TASK is not running.",
-        "COMMAND must exist (Use full path!).",
-        "e.g.:lingerjob /0 /calc.exe",
-        "This means wait if the calculator is running."};
+    const std::vector<std::string> lines{"Use it in batch file or from a command (DOS) prompt.",
+                                         "Usage: LINGERJOB /0|1 /TASK",
+                                         "0|1 means 0 or 1.",
+                                         "If 1 it waits if TASK is running.",
+                                         "If 0 it waits if TASK is not running.",
+                                         "COMMAND must exist (Use full path!).",
+                                         "e.g.:lingerjob /0 /calc.exe",
+                                         "This means wait if the calculator is running."};
     std::string joined = lines[0];
     for (std::size_t i = 1; i < lines.size(); ++i) joined += "\r\n" + lines[i];
     EXPECT_EQ(usage, joined);

@@ -19,8 +19,8 @@ struct ControlDesign {
     int tabIndex;       // -1 for the timer, which takes no place in the tab order
     int left;
     int top;
-    int width;   // 0 for the timer
-    int height;  // 0 for the timer
+    int width;            // 0 for the timer
+    int height;           // 0 for the timer
     const char* caption;  // caption or text at design time
     bool value;           // option buttons: set or not; timer: enabled or not
 };

@@ -2,7 +2,7 @@
 
 // How the program tells a calling script why it ended.
 namespace exit_status {
-constexpr int kWaitOver = 0;     // the wait is over, or the user closed the window
-constexpr int kFailure = 1;      // a run-time error ended the program
-constexpr int kBadArguments = 2; // the command line was rejected
+constexpr int kWaitOver = 0;      // the wait is over, or the user closed the window
+constexpr int kFailure = 1;       // a run-time error ended the program
+constexpr int kBadArguments = 2;  // the command line was rejected
 }  // namespace exit_status

@@ -6,6 +6,10 @@ Form1::Form1(Toolkit& toolkit, ProcessEnumerator& processes)
     : toolkit_(toolkit), processes_(processes), tick_(toolkit, processes) {}
 
 // "Update task list". Also called by start-up and by every tick.
-void Form1::Command1_Click() { refreshTaskList(toolkit_, processes_); }
+void Form1::Command1_Click() {
+    refreshTaskList(toolkit_, processes_);
+}
 
-void Form1::Timer1_Timer() { tick_.run(); }
+void Form1::Timer1_Timer() {
+    tick_.run();
+}

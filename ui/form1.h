@@ -10,7 +10,7 @@ class ProcessEnumerator;
 // The program's one window. Its state lives in the controls, reached through the
 // toolkit; the adapter calls one handler per event.
 class Form1 {
-public:
+  public:
     Form1(Toolkit& toolkit, ProcessEnumerator& processes);
 
     void Form_Load();
@@ -26,7 +26,7 @@ public:
     // The task name the latest tick looked for.
     const std::string& TaskName() const { return tick_.taskName(); }
 
-private:
+  private:
     std::string BuildArgs();
 
     Toolkit& toolkit_;

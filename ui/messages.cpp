@@ -25,6 +25,10 @@ std::string aboutText(const AppVersion& version) {
            kWebAddress;
 }
 
-void Form1::Command2_Click() { toolkit_.messageBox(usageText()); }
+void Form1::Command2_Click() {
+    toolkit_.messageBox(usageText());
+}
 
-void Form1::Command3_Click() { toolkit_.messageBox(aboutText(toolkit_.version())); }
+void Form1::Command3_Click() {
+    toolkit_.messageBox(aboutText(toolkit_.version()));
+}

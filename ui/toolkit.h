@@ -16,7 +16,7 @@ struct AppVersion {
 // Every string is UTF-8. A failing operation throws (see runtime_error.h).
 // Sizes are in twips; truth values are plain bools.
 class Toolkit {
-public:
+  public:
     virtual ~Toolkit() = default;
 
     // Buttons and labels.
@@ -58,7 +58,7 @@ public:
     virtual void clipboardSetText(const std::string& text) = 0;
 
     // Facts about the running application.
-    virtual std::string appFolder() = 0;     // folder of the executable, no trailing separator added
+    virtual std::string appFolder() = 0;  // folder of the executable, no trailing separator added
     virtual std::string dirSeparator() = 0;  // what goes between a folder and a file name
     virtual std::string exeBaseName() = 0;   // file name of the executable without extension
     virtual AppVersion version() = 0;

@@ -84,8 +84,9 @@ void encode(char32_t c, std::string& out) {
 char32_t toLowerCodePoint(char32_t c) {
     if (c < 0x80) return (c >= 'A' && c <= 'Z') ? c + 32 : c;
     // The runs are sorted and do not overlap: find the last one starting at or before c.
-    const auto* run = std::upper_bound(std::begin(kLowerRuns), std::end(kLowerRuns), c,
-                                       [](char32_t value, const CaseRun& r) { return value < r.first; });
+    const auto* run =
+        std::upper_bound(std::begin(kLowerRuns), std::end(kLowerRuns), c,
+                         [](char32_t value, const CaseRun& r) { return value < r.first; });
     if (run == std::begin(kLowerRuns)) return c;
     --run;
     if (c > run->last || (c - run->first) % run->stride != 0) return c;

@@ -8,7 +8,7 @@
 // in the order the platform reports them. Names are as the platform gives them
 // (not yet lower-cased, possibly not valid UTF-8).
 class ProcessEnumerator {
-public:
+  public:
     virtual ~ProcessEnumerator() = default;
 
     // std::nullopt when the processes could not be enumerated at all; an empty

@@ -18,7 +18,7 @@ bool entryHoldsTask(std::string_view entry, std::string_view taskName);
 // One tick of the watch. Lives as long as Form1 and keeps the task name of the
 // latest tick, plus whether a failed enumeration has already been reported.
 class WatchTick {
-public:
+  public:
     WatchTick(Toolkit& toolkit, ProcessEnumerator& processes)
         : toolkit_(toolkit), processes_(processes) {}
 
@@ -29,7 +29,7 @@ public:
 
     const std::string& taskName() const { return taskName_; }
 
-private:
+  private:
     void runTrapped();
 
     Toolkit& toolkit_;

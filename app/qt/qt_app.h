@@ -10,7 +10,7 @@ class QtToolkit;
 // exception escape is reported here and ends the program with the failure
 // status; nothing unwinds into Qt's event loop.
 class QtApp {
-public:
+  public:
     QtApp(Form1& form, QtForm& window, QtToolkit& toolkit);
 
     // Runs Form_Load; then shows the window unless start-up unloaded it.
@@ -20,7 +20,7 @@ public:
     // Runs one handler with the adapter's report of run-time errors.
     void dispatch(const std::function<void()>& handler);
 
-private:
+  private:
     void connectEvents();
 
     Form1& form_;

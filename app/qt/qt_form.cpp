@@ -26,7 +26,9 @@ int QtForm::toPixels(double twips) {
     return static_cast<int>(std::lround(twips / design::kTwipsPerPixelAt96Dpi));
 }
 
-QListWidget* QtForm::list() const { return static_cast<QListWidget*>(widget(Control::List1)); }
+QListWidget* QtForm::list() const {
+    return static_cast<QListWidget*>(widget(Control::List1));
+}
 
 void QtForm::buildControls() {
     for (const auto& d : design::kControls) {

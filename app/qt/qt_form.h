@@ -14,7 +14,7 @@ class QTimer;
 class QtForm : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     QtForm();
 
     QWidget* widget(Control id) const { return widgets_[static_cast<std::size_t>(id)]; }
@@ -26,12 +26,12 @@ public:
 
     static int toPixels(double twips);
 
-protected:
+  protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     void buildControls();
     void setTabOrder();
 

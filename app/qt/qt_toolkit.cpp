@@ -20,9 +20,13 @@
 
 namespace {
 
-QString fromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<int>(text.size())); }
+QString fromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<int>(text.size()));
+}
 
-std::string toUtf8(const QString& text) { return text.toUtf8().toStdString(); }
+std::string toUtf8(const QString& text) {
+    return text.toUtf8().toStdString();
+}
 
 // Message texts break lines with CR LF; Qt and terminals want LF alone.
 std::string withUnixLineBreaks(std::string text) {
@@ -73,19 +77,25 @@ void QtToolkit::setBackColor(Control control, std::uint32_t color) {
     label3Color_ = color;
 }
 
-std::string QtToolkit::text(Control control) { return toUtf8(as<QLineEdit>(form_.widget(control))->text()); }
+std::string QtToolkit::text(Control control) {
+    return toUtf8(as<QLineEdit>(form_.widget(control))->text());
+}
 
 void QtToolkit::setText(Control control, const std::string& text) {
     as<QLineEdit>(form_.widget(control))->setText(fromUtf8(text));
 }
 
-bool QtToolkit::value(Control control) { return as<QAbstractButton>(form_.widget(control))->isChecked(); }
+bool QtToolkit::value(Control control) {
+    return as<QAbstractButton>(form_.widget(control))->isChecked();
+}
 
 void QtToolkit::setValue(Control control, bool value) {
     as<QAbstractButton>(form_.widget(control))->setChecked(value);
 }
 
-bool QtToolkit::timerEnabled() { return form_.timer()->isActive(); }
+bool QtToolkit::timerEnabled() {
+    return form_.timer()->isActive();
+}
 
 void QtToolkit::setTimerEnabled(bool enabled) {
     if (enabled) {
@@ -106,7 +116,9 @@ void QtToolkit::listAppend(const std::string& entry) {
     form_.list()->addItem(fromUtf8(entry));
 }
 
-int QtToolkit::listCount() { return form_.list()->count(); }
+int QtToolkit::listCount() {
+    return form_.list()->count();
+}
 
 std::string QtToolkit::listItem(int index) {
     const QListWidgetItem* item = form_.list()->item(index);
@@ -151,7 +163,9 @@ void QtToolkit::messageBox(const std::string& text) {
     }
 }
 
-void QtToolkit::clipboardClear() { QGuiApplication::clipboard()->clear(); }
+void QtToolkit::clipboardClear() {
+    QGuiApplication::clipboard()->clear();
+}
 
 void QtToolkit::clipboardSetText(const std::string& text) {
     QGuiApplication::clipboard()->setText(fromUtf8(text));
@@ -161,15 +175,21 @@ std::string QtToolkit::appFolder() {
     return toUtf8(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
 }
 
-std::string QtToolkit::dirSeparator() { return toUtf8(QString(QDir::separator())); }
+std::string QtToolkit::dirSeparator() {
+    return toUtf8(QString(QDir::separator()));
+}
 
 std::string QtToolkit::exeBaseName() {
     return toUtf8(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
 }
 
-AppVersion QtToolkit::version() { return app_info::kVersion; }
+AppVersion QtToolkit::version() {
+    return app_info::kVersion;
+}
 
-std::string QtToolkit::commandLine() { return commandLine_; }
+std::string QtToolkit::commandLine() {
+    return commandLine_;
+}
 
 void QtToolkit::warn(const std::string& message) {
     std::cerr << "lingerjob: " << message << std::endl;

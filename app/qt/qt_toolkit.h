@@ -12,7 +12,7 @@ class QtForm;
 // platform) a message box cannot be seen, so its text goes to standard error
 // and the box returns at once, as if OK had been clicked.
 class QtToolkit : public Toolkit {
-public:
+  public:
     QtToolkit(QtForm& form, std::string commandLine, bool headless);
 
     void setCaption(Control control, const std::string& caption) override;
@@ -51,7 +51,7 @@ public:
     // Where message box texts go instead of a dialog, when set (used by tests).
     std::function<void(const std::string&)> messageSink;
 
-private:
+  private:
     QtForm& form_;
     std::string commandLine_;
     bool headless_;

@@ -52,9 +52,11 @@ struct Buffers {
 bool nameOf(int procFd, const char* pid, Buffers& buffers, std::string& name) {
     std::array<char, 320> path;  // a d_name is at most 255 bytes
     std::snprintf(path.data(), path.size(), "%s/exe", pid);
-    const ssize_t linkLength = readlinkat(procFd, path.data(), buffers.link.data(), buffers.link.size());
+    const ssize_t linkLength =
+        readlinkat(procFd, path.data(), buffers.link.data(), buffers.link.size());
     if (linkLength > 0 && static_cast<std::size_t>(linkLength) < buffers.link.size()) {
-        const auto file = proc_names::exeFileName(std::string_view(buffers.link.data(), linkLength));
+        const auto file =
+            proc_names::exeFileName(std::string_view(buffers.link.data(), linkLength));
         if (!file.empty()) {
             name.assign(file);
             return true;

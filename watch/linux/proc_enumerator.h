@@ -7,12 +7,12 @@
 // Reads the running processes from a procfs mount (normally /proc). Each
 // enumeration opens the mount once and reads every process relative to it.
 class ProcEnumerator : public ProcessEnumerator {
-public:
+  public:
     explicit ProcEnumerator(const char* procRoot = "/proc") : procRoot_(procRoot) {}
 
     std::optional<std::vector<std::string>> enumerate() override;
 
-private:
+  private:
     const char* procRoot_;
     std::size_t lastCount_ = 0;  // to size the next list in one allocation
 };

@@ -1,0 +1,272 @@
+// The real Qt widgets, offscreen: the window as built from the design, and each
+// event reaching its handler through the adapter.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QClipboard>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QTimer>
+#include <memory>
+
+#include "app/qt/qt_app.h"
+#include "app/qt/qt_form.h"
+#include "app/qt/qt_toolkit.h"
+#include "tests/fake_toolkit.h"
+#include "ui/design.h"
+#include "ui/form1.h"
+
+namespace {
+
+// Form1 on real widgets, its message boxes collected instead of shown.
+struct QtWindow {
+    ScriptedProcesses processes;
+    QtForm window;
+    QtToolkit toolkit;
+    Form1 form{toolkit, processes};
+    QtApp app{form, window, toolkit};
+    std::vector<std::string> messages;
+
+    explicit QtWindow(const std::string& arguments = "", bool collectMessages = true)
+        : toolkit(window, arguments, /*headless=*/collectMessages) {
+        processes.set({"init", "Calc.exe", "bash"});
+        if (collectMessages) {
+            toolkit.messageSink = [this](const std::string& text) { messages.push_back(text); };
+        }
+    }
+    template <typename T>
+    T* get(Control id) {
+        return qobject_cast<T*>(window.widget(id));
+    }
+    void click(Control id) { QTest::mouseClick(get<QPushButton>(id), Qt::LeftButton); }
+};
+
+QRect designRect(Control id) {
+    const auto& d = design::of(id);
+    return QRect(d.left / 15, d.top / 15, d.width / 15, d.height / 15);
+}
+
+TEST(QtWindow, ControlsStandAtTheirDesignPlacesWithTheirKinds) {
+    QtWindow w;
+    EXPECT_EQ(w.window.windowTitle(), "Lingerjob");
+    EXPECT_EQ(w.window.size(), QSize(312, 360));
+    for (const auto& d : design::kControls) {
+        if (d.kind == design::Kind::Timer) continue;
+        QWidget* widget = w.window.widget(d.id);
+        ASSERT_NE(widget, nullptr) << d.name;
+        EXPECT_EQ(widget->objectName(), d.name);
+        EXPECT_EQ(widget->geometry(), QRect(QtForm::toPixels(d.left), QtForm::toPixels(d.top),
+                                            QtForm::toPixels(d.width), QtForm::toPixels(d.height)))
+            << d.name;
+        EXPECT_EQ(widget->focusPolicy() != Qt::NoFocus, design::takesFocus(d.kind)) << d.name;
+    }
+    EXPECT_EQ(w.window.geometry().size(), QSize(4680 / 15, 5400 / 15));
+    EXPECT_EQ(w.get<QWidget>(Control::List1)->geometry(), designRect(Control::List1));
+    EXPECT_NE(w.get<QListWidget>(Control::List1), nullptr);
+    EXPECT_NE(w.get<QGroupBox>(Control::Frame1), nullptr);
+    EXPECT_NE(w.get<QLineEdit>(Control::Text1), nullptr);
+    EXPECT_EQ(w.get<QWidget>(Control::Option1)->parentWidget(), w.get<QWidget>(Control::Frame1));
+    EXPECT_EQ(w.get<QWidget>(Control::Option2)->parentWidget(), w.get<QWidget>(Control::Frame1));
+    EXPECT_EQ(w.window.timer()->interval(), 3000);
+    EXPECT_FALSE(w.window.timer()->isActive());
+}
+
+TEST(QtWindow, TabOrderFollowsTheDesignAndTheListHasTheFocusFirst) {
+    QtWindow w;
+    ASSERT_TRUE(w.app.start());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.window));
+    QApplication::setActiveWindow(&w.window);
+    EXPECT_EQ(QApplication::focusWidget(), w.get<QWidget>(Control::List1));
+    const std::vector<Control> order{Control::List1,    Control::Command1, Control::Command2,
+                                     Control::Command3, Control::Command4, Control::Command5,
+                                     Control::Option1,  Control::Option2,  Control::Text1};
+    QWidget* at = w.get<QWidget>(Control::List1);
+    for (std::size_t i = 1; i < order.size(); ++i) {
+        at = at->nextInFocusChain();
+        while (at->focusPolicy() == Qt::NoFocus) at = at->nextInFocusChain();
+        EXPECT_EQ(at, w.get<QWidget>(order[i])) << "position " << i;
+    }
+}
+
+TEST(QtWindow, InteractiveStartShowsTheRunTimeState) {
+    QtWindow w;
+    ASSERT_TRUE(w.app.start());
+    EXPECT_EQ(w.get<QPushButton>(Control::Command1)->text(), "Update task list");
+    EXPECT_EQ(w.get<QPushButton>(Control::Command2)->text(), "Usage");
+    EXPECT_EQ(w.get<QPushButton>(Control::Command3)->text(), "About...");
+    EXPECT_EQ(w.get<QPushButton>(Control::Command4)->text(), "Start Looking");
+    EXPECT_EQ(w.get<QPushButton>(Control::Command5)->text(), "Make command line");
+    EXPECT_EQ(w.get<QLabel>(Control::Label1)->text(), "Task List:");
+    EXPECT_EQ(w.get<QLabel>(Control::Label2)->text(), "Wait if task name:");
+    EXPECT_EQ(w.get<QLabel>(Control::Label3)->text(), "");
+    EXPECT_TRUE(w.get<QRadioButton>(Control::Option1)->isChecked());
+    EXPECT_FALSE(w.get<QRadioButton>(Control::Option2)->isChecked());
+    EXPECT_EQ(w.get<QListWidget>(Control::List1)->count(), 3);
+    EXPECT_EQ(w.get<QListWidget>(Control::List1)->item(1)->text(), "calc.exe");
+    EXPECT_TRUE(w.messages.empty());
+}
+
+TEST(QtWindow, OptionButtonsAreOneGroup) {
+    QtWindow w;
+    auto* option1 = w.get<QRadioButton>(Control::Option1);
+    auto* option2 = w.get<QRadioButton>(Control::Option2);
+    w.window.show();
+    QTest::mouseClick(option2, Qt::LeftButton);
+    EXPECT_TRUE(option2->isChecked());
+    EXPECT_FALSE(option1->isChecked());
+    w.toolkit.setValue(Control::Option1, true);
+    EXPECT_TRUE(option1->isChecked());
+    EXPECT_FALSE(option2->isChecked());
+}
+
+TEST(QtWindow, WatchStartFromTheCommandLine) {
+    QtWindow w(" /0 /  My Task  ");
+    ASSERT_TRUE(w.app.start());
+    EXPECT_TRUE(w.get<QRadioButton>(Control::Option2)->isChecked());
+    EXPECT_EQ(w.get<QLineEdit>(Control::Text1)->text(), "My Task");
+    EXPECT_TRUE(w.window.timer()->isActive());
+    EXPECT_EQ(w.get<QPushButton>(Control::Command4)->text(), "Stop Looking");
+    EXPECT_EQ(w.get<QListWidget>(Control::List1)->count(), 0);
+}
+
+TEST(QtWindow, RejectedArgumentsEndBeforeTheWindowIsShown) {
+    QtWindow w("/only one slash");
+    EXPECT_FALSE(w.app.start());
+    EXPECT_FALSE(w.window.isVisible());
+    EXPECT_EQ(w.toolkit.exitStatus(), 2);
+    EXPECT_EQ(w.messages,
+              std::vector<std::string>{"your arguments are not right\r\n/only one slash"});
+}
+
+TEST(QtWindow, EachButtonReachesItsHandler) {
+    QtWindow w;
+    ASSERT_TRUE(w.app.start());
+    w.processes.set({"zsh"});
+    w.click(Control::Command1);
+    EXPECT_EQ(w.get<QListWidget>(Control::List1)->count(), 1);
+
+    w.click(Control::Command2);
+    w.click(Control::Command3);
+    ASSERT_EQ(w.messages.size(), 2u);
+    EXPECT_EQ(w.messages[0].rfind("Use it in batch file", 0), 0u);
+    EXPECT_NE(w.messages[1].find(" version:1.0.0\r\n"), std::string::npos);
+
+    w.click(Control::Command4);
+    EXPECT_TRUE(w.window.timer()->isActive());
+    EXPECT_EQ(w.get<QPushButton>(Control::Command4)->text(), "Stop Looking");
+    w.click(Control::Command4);
+    EXPECT_FALSE(w.window.timer()->isActive());
+
+    w.get<QLineEdit>(Control::Text1)->setText("my task");
+    w.click(Control::Command5);
+    const QString line = QApplication::clipboard()->text();
+    EXPECT_FALSE(line.contains('\n'));
+    EXPECT_EQ(line.toStdString(), w.messages.back().substr(0, w.messages.back().find("\r\n")));
+    EXPECT_EQ(line.toStdString(), QApplication::applicationDirPath().toStdString() + "/" +
+                                      QApplication::applicationName().toStdString() +
+                                      " /1 /my task ");
+}
+
+TEST(QtWindow, ClickingAnEntryFillsText1AndARefreshDoesNot) {
+    QtWindow w;
+    ASSERT_TRUE(w.app.start());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.window));
+    auto* list = w.get<QListWidget>(Control::List1);
+    w.get<QLineEdit>(Control::Text1)->setText("typed");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(2)).center());
+    EXPECT_EQ(w.get<QLineEdit>(Control::Text1)->text(), "bash");
+
+    w.get<QLineEdit>(Control::Text1)->setText("kept");
+    w.click(Control::Command1);
+    EXPECT_EQ(w.get<QLineEdit>(Control::Text1)->text(), "kept");
+    EXPECT_TRUE(list->selectedItems().isEmpty());
+}
+
+TEST(QtWindow, ResizingTheWindowResizesTheListOnly) {
+    QtWindow w;
+    ASSERT_TRUE(w.app.start());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.window));
+    auto* list = w.get<QListWidget>(Control::List1);
+    const QRect command5 = w.get<QWidget>(Control::Command5)->geometry();
+    w.window.resize(500, 600);
+    QApplication::processEvents();
+    const QRect frame = w.window.frameGeometry();
+    EXPECT_EQ(list->height(), QtForm::toPixels(frame.height() * 15.0 - 870));
+    EXPECT_EQ(list->width(), QtForm::toPixels(frame.width() * 15.0 - 1905));
+    EXPECT_EQ(list->pos(), QPoint(112, 24));
+    EXPECT_EQ(w.get<QWidget>(Control::Command5)->geometry(), command5);
+
+    w.window.resize(60, 40);  // too small for the list
+    QApplication::processEvents();
+    EXPECT_EQ(list->height(), 0);
+    EXPECT_EQ(list->width(), 0);
+    EXPECT_FALSE(w.toolkit.unloaded());
+}
+
+TEST(QtWindow, Label3BlinksInRedAndButtonFace) {
+    QtWindow w(" /1 /");
+    ASSERT_TRUE(w.app.start());
+    auto* label = w.get<QLabel>(Control::Label3);
+    const QColor face = label->palette().color(QPalette::Window);
+    w.form.Timer1_Timer();
+    EXPECT_EQ(label->palette().color(QPalette::Window), QColor(255, 0, 0));
+    EXPECT_EQ(label->text(), "Found.");
+    w.form.Timer1_Timer();
+    EXPECT_EQ(label->palette().color(QPalette::Window), face);
+    EXPECT_FALSE(w.toolkit.unloaded());
+}
+
+TEST(QtWindow, AnErrorInAClickIsReportedAndEndsWithTheFailureStatus) {
+    QtWindow w;
+    ASSERT_TRUE(w.app.start());
+    w.processes.throwNext = true;
+    w.click(Control::Command1);
+    EXPECT_TRUE(w.toolkit.unloaded());
+    EXPECT_EQ(w.toolkit.exitStatus(), 1);
+    ASSERT_EQ(w.messages.size(), 1u);
+    EXPECT_NE(w.messages[0].find("enumeration blew up"), std::string::npos);
+    w.processes.throwNext = false;
+    w.click(Control::Command2);
+    EXPECT_EQ(w.messages.size(), 1u) << "no handler runs after the window went";
+}
+
+TEST(QtWindow, ClosingTheWindowEndsWithStatusZero) {
+    QtWindow w(" /1 /x");
+    ASSERT_TRUE(w.app.start());
+    w.window.close();
+    EXPECT_TRUE(w.toolkit.unloaded());
+    EXPECT_EQ(w.toolkit.exitStatus(), 0);
+    EXPECT_FALSE(w.window.timer()->isActive());
+}
+
+TEST(QtWindow, TheEndOfTheWaitEndsTheProgramWhileAMessageBoxIsOpen) {
+    QtWindow w(" /1 /no-such-task", /*collectMessages=*/false);  // real modal boxes
+    ASSERT_TRUE(w.app.start());
+    w.window.timer()->setInterval(100);  // the watch ends at its first tick
+    w.window.timer()->start();
+    bool boxWasOpen = false;
+    QTimer::singleShot(0, [&] { w.click(Control::Command2); });  // opens the usage box
+    QTimer::singleShot(50, [&] { boxWasOpen = QApplication::activeModalWidget() != nullptr; });
+    QTimer::singleShot(10000, [] { QApplication::exit(99); });  // a safety net, not a timing
+    const int status = QApplication::exec();
+    EXPECT_TRUE(boxWasOpen);
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(w.toolkit.unloaded());
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
