@@ -1,0 +1,57 @@
+# Helpers for the tests that run the built program as a script would.
+# Usage: source lib.sh; the program under test is $LINGERJOB.
+set -euo pipefail
+
+: "${LINGERJOB:?set LINGERJOB to the built program}"
+SCRATCH="$(mktemp -d "${TMPDIR:-/tmp}/lingerjob-program.XXXXXX")"
+PIDS=()
+cleanup() {
+    for pid in "${PIDS[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
+    rm -rf "$SCRATCH"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
+# Runs the program with no display at all, whatever the caller's environment.
+headless() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@"; }
+
+# A copy of sleep under a unique name that ends in $1; prints its path.
+make_probe() {
+    local path="$SCRATCH/$1"
+    cp /bin/sleep "$path"
+    echo "$path"
+}
+
+# Starts the probe at $1; sets PROBE_PID.
+start_probe() {
+    "$1" 600 &
+    PROBE_PID=$!
+    PIDS+=("$PROBE_PID")
+}
+
+stop_probe() {
+    kill -9 "$PROBE_PID"
+    wait "$PROBE_PID" 2>/dev/null || true
+}
+
+# Whether process $1 still runs after $2 seconds.
+still_running_after() {
+    sleep "$2"
+    kill -0 "$1" 2>/dev/null
+}
+
+# Waits up to $2 seconds for background job $1 to end; sets STATUS to its exit status.
+wait_for_end() {
+    local pid=$1 limit=$2 waited=0
+    while kill -0 "$pid" 2>/dev/null; do
+        [ "$waited" -ge $((limit * 10)) ] && fail "process $pid still running after ${limit}s"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    STATUS=0
+    wait "$pid" || STATUS=$?
+}
