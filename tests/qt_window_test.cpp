@@ -73,6 +73,8 @@ TEST(QtWindow, ControlsStandAtTheirDesignPlacesWithTheirKinds) {
     EXPECT_NE(w.get<QLineEdit>(Control::Text1), nullptr);
     EXPECT_EQ(w.get<QWidget>(Control::Option1)->parentWidget(), w.get<QWidget>(Control::Frame1));
     EXPECT_EQ(w.get<QWidget>(Control::Option2)->parentWidget(), w.get<QWidget>(Control::Frame1));
+    EXPECT_FALSE(w.window.windowIcon().isNull());
+    EXPECT_TRUE(w.window.windowIcon().availableSizes().contains(QSize(32, 32)));
     EXPECT_EQ(w.window.timer()->interval(), 3000);
     EXPECT_FALSE(w.window.timer()->isActive());
 }

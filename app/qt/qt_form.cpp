@@ -2,6 +2,7 @@
 
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -14,10 +15,23 @@
 
 using design::Kind;
 
+namespace {
+constexpr double kDialogFontPoints = 7.0;
+}  // namespace
+
 QtForm::QtForm() {
     setWindowTitle(QString::fromUtf8(design::kCaption));
     setObjectName("Form1");
     resize(toPixels(design::kClientWidth), toPixels(design::kClientHeight));
+    // The control sizes were drawn for an 8-point dialog font; the desktop's
+    // usual 9 or 10 points would cut the captions off.
+    QFont dialogFont = font();
+    dialogFont.setPointSizeF(kDialogFontPoints);
+    setFont(dialogFont);
+    Q_INIT_RESOURCE(icons);  // the icons live in a static library
+    QIcon icon;
+    for (int size : {16, 32, 48, 64, 256}) icon.addFile(QString(":/icons/%1.png").arg(size));
+    setWindowIcon(icon);
     buildControls();
     setTabOrder();
 }
