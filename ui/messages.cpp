@@ -4,7 +4,7 @@
 #include "ui/form1.h"
 
 namespace {
-constexpr const char* kCreditLine = "Lingerjob, a wait for batch files and shell scripts,";
+constexpr const char* kCreditLine = "Lingerjob by its developers";
 constexpr const char* kWebAddress = "https://lingerjob.example.org/";
 }  // namespace
 
