@@ -70,7 +70,8 @@ TEST(QtWindow, ControlsStandAtTheirDesignPlacesWithTheirKinds) {
     EXPECT_EQ(w.get<QWidget>(Control::List1)->geometry(), designRect(Control::List1));
     EXPECT_NE(w.get<QListWidget>(Control::List1), nullptr);
     EXPECT_NE(w.get<QGroupBox>(Control::Frame1), nullptr);
-    EXPECT_NE(w.get<QLineEdit>(Control::Text1), nullptr);
+    ASSERT_NE(w.get<QLineEdit>(Control::Text1), nullptr);
+    EXPECT_GT(w.get<QLineEdit>(Control::Text1)->maxLength(), 1 << 20) << "no length limit";
     EXPECT_EQ(w.get<QWidget>(Control::Option1)->parentWidget(), w.get<QWidget>(Control::Frame1));
     EXPECT_EQ(w.get<QWidget>(Control::Option2)->parentWidget(), w.get<QWidget>(Control::Frame1));
     EXPECT_FALSE(w.window.windowIcon().isNull());

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <cmath>
+#include <limits>
 
 #include "ui/design.h"
 
@@ -77,9 +78,12 @@ void QtForm::buildControls() {
                 w = option;
                 break;
             }
-            case Kind::TextBox:
-                w = new QLineEdit(caption, parent);
+            case Kind::TextBox: {
+                auto* edit = new QLineEdit(caption, parent);
+                edit->setMaxLength(std::numeric_limits<int>::max());  // no limit of its own
+                w = edit;
                 break;
+            }
             case Kind::Timer:
                 timer_ = new QTimer(this);
                 timer_->setInterval(design::kTimerIntervalMs);
