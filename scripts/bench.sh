@@ -1,0 +1,108 @@
+#!/usr/bin/env bash
+# Builds and runs the benchmarks (bench/) at this machine's own process count, then
+# with 2,000 and with 5,000 extra idle processes, and prints the ratios the
+# snapshot and the tick are meant to keep. The repetitions of the benchmarks run
+# in random order, so a load that comes and goes on a shared machine spreads over
+# all of them instead of skewing one. It reports figures and fails only when a
+# benchmark cannot run. Extra arguments go to the benchmark program, e.g.
+# --benchmark_min_time=0.05 for a quicker, noisier run.
+source "$(dirname "$0")/lib.sh"
+
+need_packages "${BUILD_PACKAGES[@]}" pkg-config libbenchmark-dev libproc2-dev
+BUILD="$ROOT/build-bench"
+log "building the benchmarks in $BUILD"
+cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release \
+    -DLINGERJOB_BENCHMARKS=ON -DLINGERJOB_TESTS=OFF >/dev/null
+cmake --build "$BUILD" --target lingerjob_bench -j"$(nproc)"
+BENCH="$BUILD/bench/lingerjob_bench"
+OUT="$BUILD/bench-results"
+mkdir -p "$OUT"
+
+# The idle processes this script started; stopped by their ids on every way out.
+idle_pids=()
+stop_idle() {
+    [ ${#idle_pids[@]} -eq 0 ] && return 0
+    log "stopping ${#idle_pids[@]} idle processes"
+    kill "${idle_pids[@]}" 2>/dev/null || true
+    wait "${idle_pids[@]}" 2>/dev/null || true
+    idle_pids=()
+}
+trap stop_idle EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+
+start_idle() {
+    local count=$1 i
+    log "starting $count idle processes"
+    for ((i = 0; i < count; i++)); do
+        sleep 3600 &
+        idle_pids+=($!)
+    done
+    # Each one is running sleep, not a shell still on its way to it, before we measure.
+    local last=${idle_pids[${#idle_pids[@]} - 1]}
+    for ((i = 0; i < 100; i++)); do
+        [ "$(readlink "/proc/$last/exe" 2>/dev/null)" = "$(command -v sleep)" ] && break
+        sleep 0.1
+    done
+    sleep 1
+}
+
+# The median (real and CPU time, µs) of one benchmark from a CSV report.
+median() {
+    awk -F, -v want="\"$2_median\"" '$1 == want { printf "%s %s\n", $3, $4; found = 1 }
+        END { if (!found) exit 1 }' "$1"
+}
+
+# Prints one run's medians and ratios.
+summarise() {
+    local csv=$1 label=$2 name
+    declare -A real cpu
+    for name in BM_Snapshot BM_SnapshotNoKernelCmdline BM_SnapshotLean BM_LowerCaseNames \
+        BM_CommFloor BM_Libproc2 BM_QtListRefresh BM_QtTick BM_QtTickWithEvents; do
+        read -r "real[$name]" "cpu[$name]" < <(median "$csv" "$name") ||
+            { echo "no median for $name in $csv" >&2; return 1; }
+    done
+    local processes
+    processes=$(awk -F, '$1 == "\"BM_Snapshot_median\"" { print $NF }' "$csv")
+    printf '\n%s: about %.0f processes (medians of 5 repetitions, µs, real / CPU)\n' \
+        "$label" "$processes"
+    for name in "${!real[@]}"; do
+        printf '  %-28s %10.1f %10.1f\n' "$name" "${real[$name]}" "${cpu[$name]}"
+    done | sort
+    ratio() {  # label numerator denominator target
+        awk -v l="$1" -v rn="${real[$2]}" -v rd="${real[$3]}" -v cn="${cpu[$2]}" \
+            -v cd="${cpu[$3]}" -v t="$4" 'BEGIN {
+                printf "  %-44s %5.2f (real %5.2f)  target <= %s: %s\n", l, cn / cd, rn / rd, t,
+                    (cn / cd <= t ? "met" : "missed") }'
+    }
+    echo "  ratios of CPU-time medians (real-time ratio in brackets):"
+    ratio "our snapshot / libproc2" BM_Snapshot BM_Libproc2 0.35
+    ratio "our snapshot / comm-only floor" BM_Snapshot BM_CommFloor 1.1
+    ratio "whole tick / our snapshot" BM_QtTick BM_Snapshot 1.3
+    echo "  the leaner snapshot variant, for comparison:"
+    ratio "lean snapshot / libproc2" BM_SnapshotLean BM_Libproc2 0.35
+    ratio "lean snapshot / comm-only floor" BM_SnapshotLean BM_CommFloor 1.1
+}
+
+run_bench() {
+    local label=$1 csv="$OUT/$1.csv"
+    shift
+    log "benchmark: $label ($(find /proc -maxdepth 1 -name '[0-9]*' | wc -l) processes)"
+    "$BENCH" --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
+        --benchmark_report_aggregates_only=true \
+        --benchmark_out="$csv" --benchmark_out_format=csv "$@"
+    summaries+=("$csv" "$label")
+}
+
+summaries=()
+run_bench own "$@"
+start_idle 2000
+run_bench plus2000 "$@"
+start_idle 3000
+run_bench plus5000 "$@"
+stop_idle
+
+log "summary"
+for ((s = 0; s < ${#summaries[@]}; s += 2)); do
+    summarise "${summaries[s]}" "${summaries[s + 1]}"
+done
