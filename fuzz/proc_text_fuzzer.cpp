@@ -1,0 +1,131 @@
+// What /proc files may hold, through the helpers that turn it into a process
+// name and the lower-casing that makes it a list entry.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "fuzz/fuzz_check.h"
+#include "fuzz/utf8_check.h"
+#include "watch/linux/proc_names.h"
+#include "watch/lower_case.h"
+
+namespace {
+
+// Whether part is a view into whole (not a copy and not elsewhere).
+bool within(std::string_view part, std::string_view whole) {
+    if (part.empty()) return true;
+    return part.data() >= whole.data() && part.data() + part.size() <= whole.data() + whole.size();
+}
+
+bool endsWith(std::string_view s, std::string_view tail) {
+    return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
+}
+
+void checkExeFileName(std::string_view target) {
+    const std::string_view file = proc_names::exeFileName(target);
+    FUZZ_CHECK(within(file, target));
+    FUZZ_CHECK(file.find('/') == std::string_view::npos);
+    // It ends where the target ends, or just before the kernel's deleted mark.
+    std::string_view path = target;
+    if (endsWith(path, " (deleted)")) path.remove_suffix(10);
+    FUZZ_CHECK(endsWith(path, file) && file.data() + file.size() == path.data() + path.size());
+    // It starts right after a "/" or at the start of the target.
+    const std::size_t start = static_cast<std::size_t>(file.data() - target.data());
+    if (!file.empty()) FUZZ_CHECK(start == 0 || target[start - 1] == '/');
+    if (path.find('/') == std::string_view::npos) FUZZ_CHECK(file.size() == path.size());
+}
+
+void checkCommFile(std::string_view contents) {
+    const std::string_view comm = proc_names::commFromCommFile(contents);
+    FUZZ_CHECK(comm.data() == contents.data() || contents.empty());
+    const bool newline = !contents.empty() && contents.back() == '\n';
+    FUZZ_CHECK(comm.size() == contents.size() - (newline ? 1 : 0));
+}
+
+void checkStat(std::string_view contents, std::string_view name, std::string_view tail) {
+    const std::string_view comm = proc_names::commFromStat(contents);
+    FUZZ_CHECK(within(comm, contents));
+    const std::size_t open = contents.find('(');
+    const std::size_t close = contents.rfind(')');
+    if (open == std::string_view::npos || close == std::string_view::npos || close < open) {
+        FUZZ_CHECK(comm.empty());
+    } else {
+        FUZZ_CHECK(comm.data() == contents.data() + open + 1);
+        FUZZ_CHECK(comm.size() == close - open - 1);
+    }
+
+    // A well-formed stat line gives back any name, spaces and parentheses
+    // included, as long as the fields after the name hold no ")".
+    if (tail.find(')') == std::string_view::npos) {
+        const std::string line = "4242 (" + std::string(name) + ") " + std::string(tail);
+        FUZZ_CHECK(proc_names::commFromStat(line) == name);
+    }
+}
+
+void checkNameWithoutExe(std::string_view comm, std::string_view cmdline) {
+    const std::string_view name = proc_names::nameWithoutExe(comm, cmdline);
+    const std::string_view argv0 = cmdline.substr(0, cmdline.find('\0'));
+    if (name.data() == comm.data() && name.size() == comm.size() && !comm.empty()) {
+        // The short name, when argv[0]'s file name does not start with it.
+        return;
+    }
+    // Otherwise argv[0]'s file name: within argv[0], after its last "/", no NUL.
+    FUZZ_CHECK(within(name, argv0));
+    FUZZ_CHECK(name.find('\0') == std::string_view::npos);
+    FUZZ_CHECK(name.find('/') == std::string_view::npos);
+    FUZZ_CHECK(name.substr(0, comm.size()) == comm);  // comm is a prefix of it (or empty)
+    if (!name.empty()) FUZZ_CHECK(name.data() + name.size() == argv0.data() + argv0.size());
+}
+
+void checkLowerCase(std::string_view text) {
+    const std::string lower = toLowerUtf8(text);
+    FUZZ_CHECK(utf8::valid(lower));
+    FUZZ_CHECK(toLowerUtf8(lower) == lower);  // lower-casing twice changes nothing more
+
+    const std::u32string in = utf8::decodeLenient(text);
+    const std::u32string out = utf8::decodeLenient(lower);
+    // One code point out for every code point (or stray byte) in.
+    FUZZ_CHECK(out.size() == in.size());
+    for (std::size_t i = 0; i < in.size(); ++i) {
+        const char32_t c = in[i];
+        if (c < 0x80) {
+            // ASCII stays in place: only A-Z change, to a-z.
+            FUZZ_CHECK(out[i] == ((c >= 'A' && c <= 'Z') ? c + 32 : c));
+        } else if (c == utf8::kStray) {
+            FUZZ_CHECK(out[i] == 0xFFFD);  // a byte that is not UTF-8 shows as U+FFFD
+        } else {
+            FUZZ_CHECK(out[i] == toLowerCodePoint(c));
+            // Only the Kelvin sign and the dotted capital I lower-case to ASCII.
+            if (out[i] < 0x80) FUZZ_CHECK(c == 0x212A || c == 0x0130);
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    const std::string_view all(reinterpret_cast<const char*>(data), size);
+
+    // The whole input as each kind of file.
+    checkExeFileName(all);
+    checkCommFile(all);
+    checkLowerCase(all);
+
+    // The first byte cuts the rest in two: comm and cmdline of a process whose
+    // exe link cannot be read, or a stat line's name and the fields after it.
+    if (size >= 1) {
+        const std::string_view rest = all.substr(1);
+        const std::size_t cut = rest.empty() ? 0 : data[0] % (rest.size() + 1);
+        const std::string_view first = rest.substr(0, cut);
+        const std::string_view second = rest.substr(cut);
+        checkStat(all, first, second);
+        const std::string_view comm = proc_names::commFromCommFile(first);
+        checkNameWithoutExe(comm, second);
+
+        // The name the enumeration would list, lower-cased as the list shows it.
+        const std::string entry = toLowerUtf8(proc_names::nameWithoutExe(comm, second));
+        FUZZ_CHECK(utf8::valid(entry));
+    }
+    return 0;
+}
