@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <cstdio>
 #include <string_view>
 
@@ -20,25 +21,17 @@ bool isProcessId(const char* name) {
     return true;
 }
 
-// Reads up to buffer.size() bytes of PID/file; -1 when it cannot be opened or read.
+// Reads PID/file with one read: comm and the start of cmdline (all that argv[0]
+// needs) come whole in the first one. -1 when it cannot be opened or read.
 template <std::size_t N>
 ssize_t readProcFile(int procFd, const char* pid, const char* file, std::array<char, N>& buffer) {
     std::array<char, 320> path;  // a d_name is at most 255 bytes
     std::snprintf(path.data(), path.size(), "%s/%s", pid, file);
     const int fd = openat(procFd, path.data(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return -1;
-    ssize_t total = 0;
-    while (total < static_cast<ssize_t>(N)) {
-        const ssize_t got = read(fd, buffer.data() + total, N - total);
-        if (got < 0) {
-            total = -1;
-            break;
-        }
-        if (got == 0) break;
-        total += got;
-    }
+    const ssize_t got = read(fd, buffer.data(), N);
     close(fd);
-    return total;
+    return got;
 }
 
 // Buffers reused for every process of one enumeration.
@@ -64,10 +57,16 @@ bool nameOf(int procFd, const char* pid, Buffers& buffers, std::string& name) {
     }
 
     // No readable exe link (another user's process, a kernel thread).
+    const bool noMemoryMap = linkLength < 0 && errno == ENOENT;
     const ssize_t commLength = readProcFile(procFd, pid, "comm", buffers.comm);
     if (commLength <= 0) return false;  // ended while we looked
     const auto comm =
         proc_names::commFromCommFile(std::string_view(buffers.comm.data(), commLength));
+    if (noMemoryMap) {
+        // A kernel thread or a zombie: its cmdline is empty, its short name is all there is.
+        name.assign(comm);
+        return !name.empty();
+    }
     const ssize_t cmdLength = readProcFile(procFd, pid, "cmdline", buffers.cmdline);
     const std::string_view cmdline(buffers.cmdline.data(), cmdLength > 0 ? cmdLength : 0);
     name.assign(proc_names::nameWithoutExe(comm, cmdline));
