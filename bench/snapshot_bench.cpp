@@ -3,7 +3,6 @@
 #include <benchmark/benchmark.h>
 
 #include "comm_reader.h"
-#include "lean_proc_enumerator.h"
 #include "watch/linux/proc_enumerator.h"
 #include "watch/lower_case.h"
 
@@ -29,19 +28,6 @@ void BM_Snapshot(benchmark::State& state) {
     measureSnapshot(state, processes);
 }
 BENCHMARK(BM_Snapshot)->Unit(benchmark::kMicrosecond);
-
-// Variants with fewer system calls for processes without a readable exe link.
-void BM_SnapshotNoKernelCmdline(benchmark::State& state) {
-    LeanProcEnumerator processes({true, false});
-    measureSnapshot(state, processes);
-}
-BENCHMARK(BM_SnapshotNoKernelCmdline)->Unit(benchmark::kMicrosecond);
-
-void BM_SnapshotLean(benchmark::State& state) {
-    LeanProcEnumerator processes({true, true});
-    measureSnapshot(state, processes);
-}
-BENCHMARK(BM_SnapshotLean)->Unit(benchmark::kMicrosecond);
 
 // Lower-casing every name of one snapshot, as the task list refresh does.
 void BM_LowerCaseNames(benchmark::State& state) {

@@ -57,7 +57,7 @@ median() {
 summarise() {
     local csv=$1 label=$2 name
     declare -A real cpu
-    for name in BM_Snapshot BM_SnapshotNoKernelCmdline BM_SnapshotLean BM_LowerCaseNames \
+    for name in BM_Snapshot BM_LowerCaseNames \
         BM_CommFloor BM_Libproc2 BM_QtListRefresh BM_QtTick BM_QtTickWithEvents; do
         read -r "real[$name]" "cpu[$name]" < <(median "$csv" "$name") ||
             { echo "no median for $name in $csv" >&2; return 1; }
@@ -79,9 +79,6 @@ summarise() {
     ratio "our snapshot / libproc2" BM_Snapshot BM_Libproc2 0.35
     ratio "our snapshot / comm-only floor" BM_Snapshot BM_CommFloor 1.1
     ratio "whole tick / our snapshot" BM_QtTick BM_Snapshot 1.3
-    echo "  the leaner snapshot variant, for comparison:"
-    ratio "lean snapshot / libproc2" BM_SnapshotLean BM_Libproc2 0.35
-    ratio "lean snapshot / comm-only floor" BM_SnapshotLean BM_CommFloor 1.1
 }
 
 run_bench() {
