@@ -73,14 +73,23 @@ class Churner {
     long started() const { return started_; }
 
   private:
+    // Starts a batch of names of different lengths before reaping it, so one
+    // snapshot often meets several of them, some already ended but not yet reaped.
     void run() {
-        for (std::size_t i = 0; !stop_; ++i) {
-            const std::string& path = paths_[i % paths_.size()].native();
-            char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
-            pid_t pid;
-            if (posix_spawn(&pid, path.c_str(), nullptr, nullptr, argv, environ) != 0) continue;
-            ++started_;
-            waitpid(pid, nullptr, 0);
+        constexpr std::size_t kBatch = 8;
+        for (std::size_t next = 0; !stop_;) {
+            pid_t batch[kBatch];
+            std::size_t started = 0;
+            for (; started < kBatch; ++started, ++next) {
+                const std::string& path = paths_[next % paths_.size()].native();
+                char* argv[] = {const_cast<char*>(path.c_str()), nullptr};
+                if (posix_spawn(&batch[started], path.c_str(), nullptr, nullptr, argv, environ) !=
+                    0) {
+                    break;
+                }
+            }
+            started_ += static_cast<long>(started);
+            for (std::size_t i = 0; i < started; ++i) waitpid(batch[i], nullptr, 0);
         }
     }
 
