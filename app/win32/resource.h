@@ -1,0 +1,4 @@
+#pragma once
+
+// Resource ids shared by lingerjob.rc and the code.
+#define IDI_LINGERJOB 1

@@ -1,0 +1,289 @@
+#include "app/win32/win32_toolkit.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+
+#include "app/win32/text.h"
+#include "app/win32/win32_form.h"
+#include "ui/app_info.h"
+#include "ui/design.h"
+#include "ui/runtime_error.h"
+
+using design::Kind;
+
+namespace {
+
+// The control's window, after checking that its kind has the property.
+HWND windowWith(const Win32Form& form, Control control, std::initializer_list<Kind> kinds) {
+    if (control != Control::Form1) {
+        const Kind kind = design::of(control).kind;
+        for (Kind k : kinds) {
+            if (k == kind) return form.control(control);
+        }
+    }
+    throw RuntimeError("this control does not have that property");
+}
+
+std::wstring windowText(HWND window) {
+    const int len = GetWindowTextLengthW(window);
+    if (len <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(len) + 1, L'\0');
+    const int got = GetWindowTextW(window, text.data(), len + 1);
+    text.resize(static_cast<std::size_t>(got > 0 ? got : 0));
+    return text;
+}
+
+void setWindowText(HWND window, const std::string& text) {
+    if (!SetWindowTextW(window, toWide(text).c_str())) throw RuntimeError("could not set the text");
+}
+
+SIZE windowSize(HWND window) {
+    RECT r{};
+    if (!GetWindowRect(window, &r)) throw RuntimeError("could not read the window's size");
+    return {r.right - r.left, r.bottom - r.top};
+}
+
+// Closes the clipboard however the operation ends.
+struct ClipboardGuard {
+    ~ClipboardGuard() { CloseClipboard(); }
+};
+
+}  // namespace
+
+std::wstring modulePath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD len = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (len == 0) throw RuntimeError("could not read the program's path");
+        if (len < path.size()) {
+            path.resize(len);
+            return path;
+        }
+        path.resize(path.size() * 2);  // truncated: try a larger buffer
+    }
+}
+
+Win32Toolkit::Win32Toolkit(Win32Form& form, std::string commandLine)
+    : form_(form), commandLine_(std::move(commandLine)) {}
+
+void Win32Toolkit::setCaption(Control control, const std::string& caption) {
+    HWND window =
+        control == Control::Form1
+            ? form_.window()
+            : windowWith(form_, control,
+                         {Kind::PushButton, Kind::Label, Kind::Frame, Kind::OptionButton});
+    setWindowText(window, caption);
+}
+
+std::uint32_t Win32Toolkit::backColor(Control control) {
+    if (control != Control::Label3) throw RuntimeError("only Label3's back colour is kept");
+    return form_.label3Color();
+}
+
+void Win32Toolkit::setBackColor(Control control, std::uint32_t color) {
+    if (control != Control::Label3) throw RuntimeError("only Label3's back colour is kept");
+    form_.setLabel3Color(color);
+}
+
+std::string Win32Toolkit::text(Control control) {
+    return toUtf8(windowText(windowWith(form_, control, {Kind::TextBox})));
+}
+
+void Win32Toolkit::setText(Control control, const std::string& text) {
+    setWindowText(windowWith(form_, control, {Kind::TextBox}), text);
+}
+
+bool Win32Toolkit::value(Control control) {
+    HWND option = windowWith(form_, control, {Kind::OptionButton});
+    return SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void Win32Toolkit::setValue(Control control, bool value) {
+    HWND option = windowWith(form_, control, {Kind::OptionButton});
+    if (value) {
+        // Setting one option button clears the others of its container, as a
+        // click does; BM_SETCHECK alone would not.
+        const Control container = design::of(control).container;
+        for (const auto& d : design::kControls) {
+            if (d.kind == Kind::OptionButton && d.container == container && d.id != control) {
+                SendMessageW(form_.control(d.id), BM_SETCHECK, BST_UNCHECKED, 0);
+            }
+        }
+    }
+    SendMessageW(option, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool Win32Toolkit::timerEnabled() {
+    return timerEnabled_;
+}
+
+void Win32Toolkit::setTimerEnabled(bool enabled) {
+    if (enabled) {
+        // SetTimer on a running timer replaces it: a fresh interval begins.
+        if (!SetTimer(form_.window(), Win32Form::kTimerId, design::kTimerIntervalMs, nullptr)) {
+            throw RuntimeError("could not start the timer");
+        }
+    } else {
+        KillTimer(form_.window(), Win32Form::kTimerId);
+    }
+    timerEnabled_ = enabled;
+}
+
+// None of these list messages sends LBN_SELCHANGE, so List1's click stays quiet.
+void Win32Toolkit::listClear() {
+    SendMessageW(form_.control(Control::List1), LB_RESETCONTENT, 0, 0);
+}
+
+void Win32Toolkit::listAppend(const std::string& entry) {
+    const std::wstring wide = toWide(entry);
+    const LRESULT at = SendMessageW(form_.control(Control::List1), LB_ADDSTRING, 0,
+                                    reinterpret_cast<LPARAM>(wide.c_str()));
+    if (at == LB_ERR || at == LB_ERRSPACE) throw RuntimeError("could not add to the list");
+}
+
+int Win32Toolkit::listCount() {
+    const LRESULT count = SendMessageW(form_.control(Control::List1), LB_GETCOUNT, 0, 0);
+    if (count == LB_ERR) throw RuntimeError("could not count the list");
+    return static_cast<int>(count);
+}
+
+std::string Win32Toolkit::listItem(int index) {
+    HWND list = form_.control(Control::List1);
+    const LRESULT len = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (index < 0 || len == LB_ERR) throw RuntimeError("invalid list index");
+    std::wstring entry(static_cast<std::size_t>(len) + 1, L'\0');
+    const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
+                                     reinterpret_cast<LPARAM>(entry.data()));
+    if (got == LB_ERR) throw RuntimeError("invalid list index");
+    entry.resize(static_cast<std::size_t>(got));
+    return toUtf8(entry);
+}
+
+int Win32Toolkit::listSelectedIndex() {
+    const LRESULT index = SendMessageW(form_.control(Control::List1), LB_GETCURSEL, 0, 0);
+    return index == LB_ERR ? -1 : static_cast<int>(index);
+}
+
+void Win32Toolkit::setListHeight(float twips) {
+    HWND list = form_.control(Control::List1);
+    const SIZE size = windowSize(list);
+    SetWindowPos(list, nullptr, 0, 0, size.cx, form_.toPixelsY(twips),
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void Win32Toolkit::setListWidth(float twips) {
+    HWND list = form_.control(Control::List1);
+    const SIZE size = windowSize(list);
+    SetWindowPos(list, nullptr, 0, 0, form_.toPixelsX(twips), size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+float Win32Toolkit::outerHeight() {
+    return static_cast<float>(form_.toTwipsY(windowSize(form_.window()).cy));
+}
+
+float Win32Toolkit::outerWidth() {
+    return static_cast<float>(form_.toTwipsX(windowSize(form_.window()).cx));
+}
+
+void Win32Toolkit::messageBox(const std::string& text) {
+    if (unloaded_) return;  // the program is ending: there is nobody to show it to
+    // Owned by the window while it is shown (modal to it); before it is shown
+    // (start-up's rejection) the box stands alone.
+    HWND owner = IsWindowVisible(form_.window()) ? form_.window() : nullptr;
+    if (MessageBoxW(owner, toWide(text).c_str(), toWide(app_info::kTitle).c_str(), MB_OK) == 0) {
+        if (unloaded_) return;  // WM_QUIT ended the box
+        throw RuntimeError("could not show a message box");
+    }
+}
+
+void Win32Toolkit::openClipboard() {
+    // Another program may hold the clipboard for a moment.
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        if (OpenClipboard(form_.window())) return;
+        Sleep(10);
+    }
+    throw RuntimeError("the clipboard is in use");
+}
+
+void Win32Toolkit::clipboardClear() {
+    openClipboard();
+    const ClipboardGuard close;
+    if (!EmptyClipboard()) throw RuntimeError("could not clear the clipboard");
+}
+
+void Win32Toolkit::clipboardSetText(const std::string& text) {
+    const std::wstring wide = toWide(text);
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!memory) throw RuntimeError("out of memory for the clipboard");
+    void* data = GlobalLock(memory);
+    if (!data) {
+        GlobalFree(memory);
+        throw RuntimeError("out of memory for the clipboard");
+    }
+    std::memcpy(data, wide.c_str(), bytes);
+    GlobalUnlock(memory);
+
+    try {
+        openClipboard();
+    } catch (...) {
+        GlobalFree(memory);
+        throw;
+    }
+    const ClipboardGuard close;
+    // Taking ownership needs EmptyClipboard; the handlers have just cleared it anyway.
+    if (!EmptyClipboard() || !SetClipboardData(CF_UNICODETEXT, memory)) {
+        GlobalFree(memory);
+        throw RuntimeError("could not put the text on the clipboard");
+    }
+    // The system owns the memory now.
+}
+
+std::string Win32Toolkit::appFolder() {
+    const std::wstring path = modulePath();
+    const std::size_t slash = path.find_last_of(L"\\/");
+    return toUtf8(slash == std::wstring::npos ? std::wstring() : path.substr(0, slash));
+}
+
+std::string Win32Toolkit::dirSeparator() {
+    return "\\";
+}
+
+std::string Win32Toolkit::exeBaseName() {
+    const std::wstring path = modulePath();
+    const std::size_t slash = path.find_last_of(L"\\/");
+    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
+    const std::size_t dot = name.rfind(L'.');
+    if (dot != std::wstring::npos && dot > 0) name.resize(dot);
+    return toUtf8(name);
+}
+
+AppVersion Win32Toolkit::version() {
+    return app_info::kVersion;
+}
+
+std::string Win32Toolkit::commandLine() {
+    return commandLine_;
+}
+
+void Win32Toolkit::warn(const std::string& message) {
+    // Standard error of a GUI program: a console or a redirection when the
+    // caller gave one, nowhere otherwise.
+    std::fprintf(stderr, "lingerjob: %s\n", message.c_str());
+    std::fflush(stderr);
+}
+
+void Win32Toolkit::unload(int exitStatus) {
+    if (unloaded_) return;
+    unloaded_ = true;
+    exitStatus_ = exitStatus;
+    KillTimer(form_.window(), Win32Form::kTimerId);
+    timerEnabled_ = false;
+    form_.hide();
+    // Ends the message loop, and a message box's modal loop on the way.
+    PostQuitMessage(exitStatus);
+}

@@ -1,0 +1,103 @@
+#!/usr/bin/env bash
+# Lingerjob.exe in batch files run by wine's cmd, as a batch file on Windows
+# would run it: cmd waits for the GUI program, and errorlevel is its exit code.
+#   batch_test.sh <Lingerjob.exe> <ljprobe.exe> <ljhelper.exe> <work folder>
+# Needs the wine environment of tests/win32/wine-env.sh and a display.
+set -uo pipefail
+exe=$1 probe=$2 helper=$3 work=$4
+
+passed=0
+failed=0
+pass() { passed=$((passed + 1)); }
+fail() { failed=$((failed + 1)); echo "FAIL: $*"; }
+expect_line() {  # output, line, what
+    if grep -qxF -- "$2" <<<"$1"; then pass; else fail "$3: no line '$2' in:"; echo "$1" | sed 's/^/     /'; fi
+}
+
+rm -rf "$work"
+mkdir -p "$work"
+cp "$exe" "$work/Lingerjob.exe"
+cp "$probe" "$work/ljprobe.exe"
+cp "$helper" "$work/ljhelper.exe"
+cd "$work" || exit 1
+
+# Writes a batch file with CR LF line ends.
+write_bat() {  # name, lines...
+    local name=$1
+    shift
+    printf '%s\r\n' "$@" >"$name"
+}
+# Runs a batch file; its output, without CRs, goes to the file out; elapsed
+# gets the milliseconds it took.
+run_bat() {
+    local start
+    start=$(date +%s%3N)
+    timeout 120 wine cmd /c "$1" 2>/dev/null | tr -d '\r' >out
+    elapsed=$(($(date +%s%3N) - start))
+    echo "   ($1 took $elapsed ms)"
+    sed 's/^/   /' out
+}
+
+echo "-- /1 while the probe runs: the marker comes only after the probe has ended"
+write_bat wait1.bat \
+    '@echo off' \
+    'start "" ljprobe.exe 7000 probe1.started probe1.done' \
+    'Lingerjob.exe /1 /ljprobe.exe' \
+    'echo MARK1 errorlevel=%errorlevel%' \
+    'if exist probe1.done (echo MARK1 after-probe) else (echo MARK1 before-probe)'
+run_bat wait1.bat
+out=$(cat out)
+expect_line "$out" "MARK1 errorlevel=0" "mode 1"
+expect_line "$out" "MARK1 after-probe" "mode 1"
+if [ "$elapsed" -ge 7000 ]; then pass; else fail "mode 1 ended after $elapsed ms, before the 7 s probe"; fi
+[ -f probe1.started ] && pass || fail "the probe never ran"
+
+echo "-- /0 with the probe started later: the marker comes only after the probe has started"
+write_bat wait0.bat \
+    '@echo off' \
+    'start "" ljhelper.exe later 4000 ljprobe.exe 6000 probe0.started probe0.done' \
+    'Lingerjob.exe /0 /ljprobe.exe' \
+    'echo MARK0 errorlevel=%errorlevel%' \
+    'if exist probe0.started (echo MARK0 after-start) else (echo MARK0 before-start)' \
+    'if exist probe0.done (echo MARK0 probe-already-done) else (echo MARK0 probe-still-running)'
+run_bat wait0.bat
+out=$(cat out)
+expect_line "$out" "MARK0 errorlevel=0" "mode 0"
+expect_line "$out" "MARK0 after-start" "mode 0"
+expect_line "$out" "MARK0 probe-still-running" "mode 0"
+if [ "$elapsed" -ge 4000 ]; then pass; else fail "mode 0 ended after $elapsed ms, before the probe started"; fi
+for _ in $(seq 100); do [ -f probe0.done ] && break; sleep 0.1; done  # let the probe finish
+
+echo "-- /1 with no such task: over at the first tick, errorlevel 0"
+write_bat none.bat \
+    '@echo off' \
+    'Lingerjob.exe /1 /no-such-task-zz' \
+    'echo MARK3 errorlevel=%errorlevel%'
+run_bat none.bat
+out=$(cat out)
+expect_line "$out" "MARK3 errorlevel=0" "no such task"
+if [ "$elapsed" -ge 2500 ]; then pass; else fail "ended after $elapsed ms, before the first tick"; fi
+
+echo "-- bad arguments: the message, then errorlevel 2"
+for args in "/x" "/1" "/abc /calc.exe"; do
+    rm -f box.txt
+    write_bat bad.bat \
+        '@echo off' \
+        'start "" ljhelper.exe dismiss 20000 box.txt' \
+        "Lingerjob.exe $args" \
+        'echo MARK2 errorlevel=%errorlevel%' \
+        'if errorlevel 2 (echo MARK2 at-least-2) else (echo MARK2 below-2)'
+    run_bat bad.bat
+    out=$(cat out)
+    expect_line "$out" "MARK2 errorlevel=2" "bad arguments '$args'"
+    expect_line "$out" "MARK2 at-least-2" "bad arguments '$args'"
+    want=$(printf 'your arguments are not right\r\n%s' "$args")
+    if [ -f box.txt ] && [ "$(cat box.txt)" = "$want" ]; then
+        pass
+    else
+        fail "bad arguments '$args': the box said '$(cat box.txt 2>/dev/null)'"
+    fi
+done
+
+echo "$passed passed, $failed failed"
+[ "$failed" -eq 0 ]

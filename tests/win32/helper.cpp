@@ -1,0 +1,86 @@
+// ljhelper.exe: the tests' hands in batch files.
+//   ljhelper.exe later <milliseconds> <program> [arguments...]
+//       waits, then starts the program (and does not wait for it)
+//   ljhelper.exe dismiss <timeout-ms> <out-file>
+//       waits for a message box titled "Lingerjob", writes its text (UTF-8)
+//       to out-file and clicks OK; exit status 1 when none came
+#include <windows.h>
+// after windows.h
+#include <shellapi.h>
+
+#include <cwchar>
+#include <string>
+
+namespace {
+
+std::wstring quoted(const std::wstring& arg) {
+    return arg.find_first_of(L" \t") == std::wstring::npos ? arg : L"\"" + arg + L"\"";
+}
+
+int later(int argc, wchar_t** argv) {
+    if (argc < 4) return 2;
+    Sleep(static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10)));
+    std::wstring line;
+    for (int i = 3; i < argc; ++i) line += (i > 3 ? L" " : L"") + quoted(argv[i]);
+    STARTUPINFOW si{};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi{};
+    if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                        &pi))
+        return 1;
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    return 0;
+}
+
+struct Found {
+    HWND box = nullptr;
+};
+
+BOOL CALLBACK findBox(HWND window, LPARAM param) {
+    wchar_t cls[64] = L"", title[64] = L"";
+    GetClassNameW(window, cls, 64);
+    GetWindowTextW(window, title, 64);
+    if (std::wcscmp(cls, L"#32770") == 0 && std::wcscmp(title, L"Lingerjob") == 0 &&
+        IsWindowVisible(window)) {
+        reinterpret_cast<Found*>(param)->box = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+int dismiss(int argc, wchar_t** argv) {
+    if (argc < 4) return 2;
+    const DWORD timeout = static_cast<DWORD>(std::wcstoul(argv[2], nullptr, 10));
+    const DWORD start = GetTickCount();
+    Found found;
+    while (!found.box && GetTickCount() - start < timeout) {
+        EnumWindows(findBox, reinterpret_cast<LPARAM>(&found));
+        if (!found.box) Sleep(50);
+    }
+    if (!found.box) return 1;
+    wchar_t text[4096] = L"";
+    GetWindowTextW(GetDlgItem(found.box, 0xFFFF), text, 4096);
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n > 0 ? n - 1 : 0), '\0');
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), n, nullptr, nullptr);
+    HANDLE file = CreateFileW(argv[3], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        DWORD written = 0;
+        WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+        CloseHandle(file);
+    }
+    PostMessageW(found.box, WM_COMMAND, IDOK, 0);
+    return 0;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    int argc = 0;
+    wchar_t** argv = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (argc >= 2 && std::wcscmp(argv[1], L"later") == 0) return later(argc, argv);
+    if (argc >= 2 && std::wcscmp(argv[1], L"dismiss") == 0) return dismiss(argc, argv);
+    return 2;
+}

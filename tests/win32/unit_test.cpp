@@ -1,0 +1,120 @@
+// Pieces of the Windows build that need no window: the argument text taken
+// from a command line, text conversions, colour values and the Tool Help
+// enumeration.
+#include <windows.h>
+
+#include <algorithm>
+#include <string>
+
+#include "app/win32/command_line.h"
+#include "app/win32/text.h"
+#include "app/win32/win32_form.h"
+#include "tests/win32/check.h"
+#include "tests/win32/test_util.h"
+#include "watch/windows/toolhelp_enumerator.h"
+
+using namespace testutil;
+
+namespace {
+
+void testArgumentText() {
+    check::section("argument text: the program's name and one blank removed");
+    CHECK_EQ(argumentText(L""), std::wstring(L""));
+    CHECK_EQ(argumentText(L"Lingerjob.exe"), std::wstring(L""));
+    CHECK_EQ(argumentText(L"Lingerjob.exe /1 /calc.exe"), std::wstring(L"/1 /calc.exe"));
+    CHECK_EQ(argumentText(L"Lingerjob /1 /calc.exe "), std::wstring(L"/1 /calc.exe "));
+    CHECK_EQ(argumentText(L"C:\\Tools\\Lingerjob.exe  /1 /x"), std::wstring(L" /1 /x"));
+    CHECK_EQ(argumentText(L"Lingerjob.exe\t/0 /x"), std::wstring(L"/0 /x"));
+    CHECK_EQ(argumentText(L"Lingerjob.exe "), std::wstring(L""));
+    CHECK_EQ(argumentText(L"Lingerjob.exe   "),
+             std::wstring(L"  "));  // blanks only: rejected later
+    // A quoted name runs to the next quote, blanks inside included.
+    CHECK_EQ(argumentText(L"\"C:\\My Tools\\Lingerjob.exe\" /1 /calc.exe"),
+             std::wstring(L"/1 /calc.exe"));
+    CHECK_EQ(argumentText(L"\"C:\\My Tools\\Lingerjob.exe\""), std::wstring(L""));
+    CHECK_EQ(argumentText(L"\"C:\\My Tools\\Lingerjob.exe\"/1 /x"), std::wstring(L"/1 /x"));
+    CHECK_EQ(argumentText(L"\"C:\\My Tools\\Lingerjob.exe\"  /1 /x"), std::wstring(L" /1 /x"));
+    CHECK_EQ(argumentText(L"\"C:\\unterminated /1 /x"), std::wstring(L""));
+    // The arguments themselves stay exactly as written, quotes included.
+    CHECK_EQ(argumentText(L"L.exe /1 /\"my task\" "), std::wstring(L"/1 /\"my task\" "));
+    CHECK_EQ(argumentText(L"L.exe /1 /Grüße"), std::wstring(L"/1 /Grüße"));
+
+    // What this very process got: its own command line.
+    const std::wstring own = GetCommandLineW();
+    CHECK(own.find(argumentText(own)) != std::wstring::npos);
+}
+
+void testText() {
+    check::section("UTF-8 and UTF-16");
+    CHECK_EQ(toWide("Grüße \xE2\x82\xAC"), std::wstring(L"Grüße \u20AC"));
+    CHECK_EQ(toUtf8(L"Grüße \u20AC"), std::string("Grüße \xE2\x82\xAC"));
+    CHECK_EQ(toUtf8(toWide("")), std::string());
+    CHECK_EQ(toWide("a\xFF"
+                    "b"),
+             std::wstring(L"a\uFFFDb"));  // invalid byte
+}
+
+void testColours() {
+    check::section("colour values");
+    CHECK_EQ(toColorRef(0x8000000F), GetSysColor(COLOR_BTNFACE));
+    CHECK_EQ(toColorRef(0x000000FF), RGB(255, 0, 0));
+    CHECK_EQ(toColorRef(0x00FF0000), RGB(0, 0, 255));
+}
+
+void testNames() {
+    check::section("names from the ANSI code page, lower-cased by the system");
+    CHECK_EQ(ansiNameToLowerUtf8("CALC.EXE", 8), std::string("calc.exe"));
+    CHECK_EQ(ansiNameToLowerUtf8("", 0), std::string(""));
+    CHECK_EQ(ansiNameToLowerUtf8("Ab\0Cd", 2), std::string("ab"));
+    if (GetACP() == 1252) {
+        // "ÉTÉ.EXE" in Windows-1252.
+        CHECK_EQ(ansiNameToLowerUtf8("\xC9T\xC9.EXE", 7), std::string("\xC3\xA9t\xC3\xA9.exe"));
+        CHECK_EQ(ansiNameToLowerUtf8("GR\xDC\xDF"
+                                     "E.EXE",
+                                     9),
+                 std::string("gr\xC3\xBC\xC3\x9F"
+                             "e.exe"));
+    } else {
+        std::printf("(ANSI code page %u: the Windows-1252 cases are skipped)\n", GetACP());
+    }
+}
+
+void testEnumerator() {
+    check::section("Tool Help: wine's processes and this one, lower-cased");
+    ToolhelpEnumerator enumerator;
+    const auto names = enumerator.enumerate();
+    CHECK(names.has_value());
+    if (!names) return;
+    CHECK(names->size() >= 3);
+    const auto has = [&](const std::string& n) {
+        return std::find(names->begin(), names->end(), n) != names->end();
+    };
+    CHECK(has("services.exe"));
+    CHECK(has("explorer.exe"));
+    const std::string own = utf8(lowerCase(fileNameOf(ownPath())));
+    CHECK_EQ(own, std::string("win32unittest.exe"));
+    CHECK(has(own));
+    for (const auto& n : *names) {
+        CHECK(!n.empty());
+        if (n != utf8(lowerCase(wide(n)))) CHECK_EQ(n, utf8(lowerCase(wide(n))));
+    }
+    // Every snapshot is closed again: many refreshes leave the handle count where it was.
+    DWORD before = 0, after = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &before);
+    bool allGood = true;
+    for (int i = 0; i < 300; ++i) allGood = allGood && enumerator.enumerate().has_value();
+    GetProcessHandleCount(GetCurrentProcess(), &after);
+    CHECK(allGood);
+    CHECK_EQ(after, before);
+}
+
+}  // namespace
+
+int main() {
+    testArgumentText();
+    testText();
+    testColours();
+    testNames();
+    testEnumerator();
+    return check::summary();
+}
