@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-// The argument text of a Windows command line (Part 1.1): the line without the
+// The argument text of a Windows command line: the line without the
 // program's name and the one blank after it, so that it is exactly what a batch
 // file wrote after the name.
 //

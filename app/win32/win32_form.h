@@ -35,7 +35,7 @@ class Win32Form {
     double toTwipsX(int pixels) const;
     double toTwipsY(int pixels) const;
 
-    // Label3's back colour as a colour value of Part 1.2: a system colour when
+    // Label3's back colour as the form's colour value: a system colour when
     // the top bit is set (0x8000000F is the button face), else a COLORREF.
     std::uint32_t label3Color() const { return label3Color_; }
     void setLabel3Color(std::uint32_t color);
@@ -78,5 +78,5 @@ class Win32Form {
     HWND lastFocus_ = nullptr;  // restored when the window is activated again
 };
 
-// The COLORREF of a Part 1.2 colour value.
+// The COLORREF of one of the form's colour values.
 COLORREF toColorRef(std::uint32_t color);

@@ -14,8 +14,8 @@
 #include <cstring>
 #include <type_traits>
 
-// Deliberate mend of Part 2.1: dwSize is the platform's record size. The
-// original's literal 296 is the 32-bit layout; the x86_64 record is 304 bytes
+// dwSize is the platform's record size, not a literal. The
+// 296 bytes is the 32-bit layout; the x86_64 record is 304 bytes
 // (8-byte th32DefaultHeapID), and with 296 every Process32First fails.
 static_assert(std::is_same_v<decltype(PROCESSENTRY32::szExeFile), CHAR[MAX_PATH]>,
               "the single-byte record is meant");

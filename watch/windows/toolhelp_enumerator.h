@@ -6,7 +6,7 @@
 
 #include "watch/process_enumerator.h"
 
-// The running processes through Windows Tool Help (Part 2.1): a process
+// The running processes through Windows Tool Help: a process
 // snapshot read with Process32First/Process32Next in their single-byte forms.
 // Names come back converted from the ANSI code page to UTF-8 and lower-cased
 // with the system's case mapping.
