@@ -1,8 +1,16 @@
 #!/usr/bin/env bash
-# The Linux build and its tests: unit, window (offscreen and Xvfb) and whole-program.
+# The Linux build and its tests: unit, window (offscreen and Xvfb), whole-program
+# and stress (soak, churn, odd names, an unreadable /proc).
 source "$(dirname "$0")/../lib.sh"
 need_packages "${BUILD_PACKAGES[@]}" libgtest-dev xvfb xauth xclip xdotool
 cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$ROOT/build" -j"$(nproc)"
 cd "$ROOT/build"
-ctest --output-on-failure -j2
+# Should a test crash, the probes and watches it started are left in the process
+# group started here, which is ended at the close.
+status=0
+setsid ctest --output-on-failure -j2 &
+group=$!
+wait "$group" || status=$?
+kill -KILL -- "-$group" 2>/dev/null || true
+exit "$status"
