@@ -25,17 +25,14 @@ constexpr std::size_t kResidentKiBPerExtraEntry = 1;
 constexpr std::size_t kHeapSlackBytes = 16 * 1024;
 constexpr std::size_t kHeapBytesPerExtraEntry = 64;
 
-struct Usage {
-    std::size_t fds, residentKiB, heapBytes;
-};
+using process_usage::Usage;
 
 // Measured with the list emptied, so the heap holds nothing that depends on how
 // many processes happen to run.
 Usage measure(FakeToolkit& tk) {
     tk.entries.clear();
     tk.entries.shrink_to_fit();
-    return {process_usage::openDescriptors(), process_usage::residentKiB(),
-            process_usage::heapInUseBytes()};
+    return process_usage::now();
 }
 
 TEST(ProcSoak, TenThousandRefreshesHoldNoMoreDescriptorsOrMemoryThanTheFirstHundred) {

@@ -34,4 +34,8 @@ std::size_t heapInUseBytes() {
     return info.uordblks + info.hblkhd;
 }
 
+Usage now() {
+    return {openDescriptors(), residentKiB(), heapInUseBytes()};
+}
+
 }  // namespace process_usage

@@ -15,6 +15,12 @@ std::size_t residentKiB();
 // resident memory it does not depend on how the allocator keeps its free space.
 std::size_t heapInUseBytes();
 
+// The three figures together, taken at one moment.
+struct Usage {
+    std::size_t fds = 0, residentKiB = 0, heapBytes = 0;
+};
+Usage now();
+
 // Whether the build runs under AddressSanitizer, whose quarantine keeps freed
 // memory resident on purpose, so resident memory says nothing about leaks there.
 constexpr bool underAddressSanitizer() {

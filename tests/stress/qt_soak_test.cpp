@@ -32,16 +32,13 @@ constexpr std::size_t kResidentKiBPerExtraEntry = 1;
 constexpr std::size_t kHeapSlackBytes = 64 * 1024;
 constexpr std::size_t kHeapBytesPerExtraEntry = 96;
 
-struct Usage {
-    std::size_t fds = 0, residentKiB = 0, heapBytes = 0;
-};
+using process_usage::Usage;
 
 // Measured with the list emptied (the next tick refills it), so the heap holds
 // nothing that depends on how many processes happen to run.
 Usage measure(QtToolkit& toolkit) {
     toolkit.listClear();
-    return {process_usage::openDescriptors(), process_usage::residentKiB(),
-            process_usage::heapInUseBytes()};
+    return process_usage::now();
 }
 
 std::string ownExecutableName() {
