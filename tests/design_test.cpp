@@ -1,4 +1,4 @@
-#include "ui/design.h"
+#include "contract/design.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/design.h"
-#include "ui/toolkit.h"
+#include "contract/design.h"
+#include "contract/toolkit.h"
 #include "watch/process_enumerator.h"
 
 // An in-memory window that starts with the design values and records what the
@@ -37,6 +37,10 @@ struct FakeToolkit : Toolkit {
     std::string arguments;
     std::vector<std::string> warnings;
     std::vector<int> unloads;  // exit status of every unload
+    int interval = design::kTimerIntervalMs;
+    std::optional<int> deadline;
+    CommandShell shell = CommandShell::Cmd;
+    std::vector<std::string> information;
 
     // A call with this caption text throws, to stand for a failing toolkit.
     std::string failOnCaption;
@@ -83,6 +87,10 @@ struct FakeToolkit : Toolkit {
     std::string exeBaseName() override { return exeName; }
     AppVersion version() override { return appVersion; }
     std::string commandLine() override { return arguments; }
+    void setTimerInterval(int ms) override { interval = ms; }
+    void setDeadline(int ms) override { deadline = ms; }
+    CommandShell commandShell() override { return shell; }
+    void showInformation(const std::string& s) override { information.push_back(s); }
     void warn(const std::string& m) override { warnings.push_back(m); }
     void unload(int status) override {
         unloads.push_back(status);

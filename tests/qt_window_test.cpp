@@ -19,7 +19,7 @@
 #include "app/qt/qt_form.h"
 #include "app/qt/qt_toolkit.h"
 #include "tests/fake_toolkit.h"
-#include "ui/design.h"
+#include "contract/design.h"
 #include "ui/form1.h"
 
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ui/toolkit.h"
+#include "contract/toolkit.h"
 
 // What the application says about itself.
 namespace app_info {

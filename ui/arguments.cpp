@@ -2,7 +2,7 @@
 
 #include <limits>
 
-#include "ui/runtime_error.h"
+#include "contract/runtime_error.h"
 
 std::vector<std::string> splitAll(std::string_view text, char separator) {
     std::vector<std::string> pieces;

@@ -1,7 +1,7 @@
 // "Make command line": the line that starts this program waiting on the chosen
 // task in the chosen mode.
 #include "ui/form1.h"
-#include "ui/toolkit.h"
+#include "contract/toolkit.h"
 
 // " /1 /" or " /0 /", Text1 as it stands, one blank.
 std::string Form1::BuildArgs() {

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "ui/toolkit.h"
+#include "contract/toolkit.h"
 
 // The text of the "Usage" box.
 std::string usageText();

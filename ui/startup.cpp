@@ -1,8 +1,8 @@
 // Form_Load: run-time captions, then the command line decides how the program starts.
 #include "ui/arguments.h"
-#include "ui/exit_status.h"
+#include "contract/exit_status.h"
 #include "ui/form1.h"
-#include "ui/toolkit.h"
+#include "contract/toolkit.h"
 
 void Form1::Form_Load() {
     std::string raw;

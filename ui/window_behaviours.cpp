@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "ui/form1.h"
-#include "ui/toolkit.h"
+#include "contract/toolkit.h"
 
 namespace {
 // Outer size of the window that the list does not get.

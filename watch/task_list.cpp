@@ -1,6 +1,6 @@
 #include "watch/task_list.h"
 
-#include "ui/toolkit.h"
+#include "contract/toolkit.h"
 #include "watch/lower_case.h"
 #include "watch/process_enumerator.h"
 

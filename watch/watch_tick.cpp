@@ -1,8 +1,8 @@
 #include "watch/watch_tick.h"
 
-#include "ui/design.h"
-#include "ui/exit_status.h"
-#include "ui/toolkit.h"
+#include "contract/design.h"
+#include "contract/exit_status.h"
+#include "contract/toolkit.h"
 #include "watch/task_list.h"
 
 std::uint32_t nextBlinkColor(std::uint32_t current) {

@@ -8,7 +8,7 @@
 #include "app/qt/qt_app.h"
 #include "app/qt/qt_form.h"
 #include "app/qt/qt_toolkit.h"
-#include "ui/exit_status.h"
+#include "contract/exit_status.h"
 #include "ui/form1.h"
 #include "watch/linux/proc_enumerator.h"
 

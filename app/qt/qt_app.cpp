@@ -7,7 +7,7 @@
 
 #include "app/qt/qt_form.h"
 #include "app/qt/qt_toolkit.h"
-#include "ui/exit_status.h"
+#include "contract/exit_status.h"
 #include "ui/form1.h"
 
 QtApp::QtApp(Form1& form, QtForm& window, QtToolkit& toolkit)

@@ -12,7 +12,7 @@
 #include <cmath>
 #include <limits>
 
-#include "ui/design.h"
+#include "contract/design.h"
 
 using design::Kind;
 

@@ -4,7 +4,7 @@
 #include <array>
 #include <functional>
 
-#include "ui/control.h"
+#include "contract/control.h"
 
 class QListWidget;
 class QTimer;

@@ -14,9 +14,10 @@
 #include <iostream>
 
 #include "app/qt/qt_form.h"
+#include "contract/design.h"
+#include "contract/exit_status.h"
+#include "contract/runtime_error.h"
 #include "ui/app_info.h"
-#include "ui/design.h"
-#include "ui/runtime_error.h"
 
 namespace {
 
@@ -105,6 +106,15 @@ void QtToolkit::setTimerEnabled(bool enabled) {
     }
 }
 
+void QtToolkit::setTimerInterval(int milliseconds) {
+    form_.timer()->setInterval(milliseconds);
+}
+
+void QtToolkit::setDeadline(int milliseconds) {
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &form_,
+                       [this] { unload(exit_status::kTimedOut); });
+}
+
 // Filling the list is not the user's selection, so it must not raise List1's click.
 void QtToolkit::listClear() {
     const QSignalBlocker quiet(form_.list());
@@ -189,6 +199,14 @@ AppVersion QtToolkit::version() {
 
 std::string QtToolkit::commandLine() {
     return commandLine_;
+}
+
+CommandShell QtToolkit::commandShell() {
+    return CommandShell::Posix;
+}
+
+void QtToolkit::showInformation(const std::string& text) {
+    std::cout << withUnixLineBreaks(text) << std::endl;
 }
 
 void QtToolkit::warn(const std::string& message) {

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "ui/toolkit.h"
+#include "contract/toolkit.h"
 
 class QtForm;
 
@@ -24,6 +24,8 @@ class QtToolkit : public Toolkit {
     void setValue(Control control, bool value) override;
     bool timerEnabled() override;
     void setTimerEnabled(bool enabled) override;
+    void setTimerInterval(int milliseconds) override;
+    void setDeadline(int milliseconds) override;
     void listClear() override;
     void listAppend(const std::string& entry) override;
     int listCount() override;
@@ -41,6 +43,8 @@ class QtToolkit : public Toolkit {
     std::string exeBaseName() override;
     AppVersion version() override;
     std::string commandLine() override;
+    CommandShell commandShell() override;
+    void showInformation(const std::string& text) override;
     void warn(const std::string& message) override;
     void unload(int exitStatus) override;
 

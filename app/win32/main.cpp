@@ -11,7 +11,7 @@
 #include "app/win32/win32_app.h"
 #include "app/win32/win32_form.h"
 #include "app/win32/win32_toolkit.h"
-#include "ui/exit_status.h"
+#include "contract/exit_status.h"
 #include "ui/form1.h"
 #include "watch/windows/toolhelp_enumerator.h"
 

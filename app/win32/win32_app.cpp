@@ -8,7 +8,7 @@
 
 #include "app/win32/win32_form.h"
 #include "app/win32/win32_toolkit.h"
-#include "ui/exit_status.h"
+#include "contract/exit_status.h"
 #include "ui/form1.h"
 
 Win32App::Win32App(Form1& form, Win32Form& window, Win32Toolkit& toolkit)
@@ -81,6 +81,11 @@ void Win32App::connectEvents() {
         dispatch([this, handler] { (form_.*handler)(); });
     };
     window_.onTimer = [this] { dispatch([this] { form_.Timer1_Timer(); }); };
+    window_.onDeadline = [this] {
+        if (toolkit_.unloaded()) return;
+        toolkit_.unload(exit_status::kTimedOut);
+        if (depth_ > 0 && endNested) endNested(toolkit_.exitStatus());
+    };
     window_.onResize = [this] {
         if (shown_) dispatch([this] { form_.Form_Resize(); });
     };

@@ -4,8 +4,8 @@
 
 #include "app/win32/resource.h"
 #include "app/win32/text.h"
-#include "ui/design.h"
-#include "ui/runtime_error.h"
+#include "contract/design.h"
+#include "contract/runtime_error.h"
 
 using design::Kind;
 
@@ -247,6 +247,11 @@ LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_TIMER:
             if (wParam == kTimerId) {
                 if (onTimer) onTimer();
+                return 0;
+            }
+            if (wParam == kDeadlineTimerId) {
+                KillTimer(window_, kDeadlineTimerId);
+                if (onDeadline) onDeadline();
                 return 0;
             }
             break;

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "ui/control.h"
+#include "contract/control.h"
 
 // Form1 built from the design table with Win32 windows: push buttons, a list
 // box, static labels, a group box, two auto radio buttons and an edit control.
@@ -47,6 +47,7 @@ class Win32Form {
 
     // The id of Timer1's Win32 timer on the form.
     static constexpr UINT_PTR kTimerId = 1;
+    static constexpr UINT_PTR kDeadlineTimerId = 2;  // --timeout
     // The window class of Form1.
     static constexpr const wchar_t* kClassName = L"LingerjobForm1";
     // Control ids are kControlIdBase + the Control's value; they stay clear of
@@ -55,6 +56,7 @@ class Win32Form {
 
     std::function<void(Control)> onClick;  // a push button, or the user's choice in List1
     std::function<void()> onTimer;         // Timer1's tick
+    std::function<void()> onDeadline;      // the --timeout has run out
     std::function<void()> onResize;        // size or window state changed
     std::function<void()> onClose;         // the user closes the window
 

@@ -8,9 +8,9 @@
 
 #include "app/win32/text.h"
 #include "app/win32/win32_form.h"
+#include "contract/design.h"
+#include "contract/runtime_error.h"
 #include "ui/app_info.h"
-#include "ui/design.h"
-#include "ui/runtime_error.h"
 
 using design::Kind;
 
@@ -67,7 +67,28 @@ std::wstring modulePath() {
 }
 
 Win32Toolkit::Win32Toolkit(Win32Form& form, std::string commandLine)
-    : form_(form), commandLine_(std::move(commandLine)) {}
+    : form_(form),
+      commandLine_(std::move(commandLine)),
+      timerIntervalMs_(design::kTimerIntervalMs) {}
+
+void Win32Toolkit::setTimerInterval(int milliseconds) {
+    timerIntervalMs_ = milliseconds;
+}
+
+void Win32Toolkit::setDeadline(int milliseconds) {
+    if (!SetTimer(form_.window(), Win32Form::kDeadlineTimerId, static_cast<UINT>(milliseconds),
+                  nullptr)) {
+        throw RuntimeError("the time-out could not be set");
+    }
+}
+
+CommandShell Win32Toolkit::commandShell() {
+    return CommandShell::Cmd;
+}
+
+void Win32Toolkit::showInformation(const std::string& text) {
+    messageBox(text);
+}
 
 void Win32Toolkit::setCaption(Control control, const std::string& caption) {
     HWND window =
@@ -123,7 +144,8 @@ bool Win32Toolkit::timerEnabled() {
 void Win32Toolkit::setTimerEnabled(bool enabled) {
     if (enabled) {
         // SetTimer on a running timer replaces it: a fresh interval begins.
-        if (!SetTimer(form_.window(), Win32Form::kTimerId, design::kTimerIntervalMs, nullptr)) {
+        if (!SetTimer(form_.window(), Win32Form::kTimerId, static_cast<UINT>(timerIntervalMs_),
+                      nullptr)) {
             throw RuntimeError("could not start the timer");
         }
     } else {

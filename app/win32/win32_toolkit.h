@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/toolkit.h"
+#include "contract/toolkit.h"
 
 class Win32Form;
 
@@ -24,6 +24,8 @@ class Win32Toolkit : public Toolkit {
     void setValue(Control control, bool value) override;
     bool timerEnabled() override;
     void setTimerEnabled(bool enabled) override;
+    void setTimerInterval(int milliseconds) override;
+    void setDeadline(int milliseconds) override;
     void listClear() override;
     void listAppend(const std::string& entry) override;
     int listCount() override;
@@ -41,6 +43,8 @@ class Win32Toolkit : public Toolkit {
     std::string exeBaseName() override;
     AppVersion version() override;
     std::string commandLine() override;
+    CommandShell commandShell() override;
+    void showInformation(const std::string& text) override;
     void warn(const std::string& message) override;
     // Hides the window, stops the timer and posts WM_QUIT with the status, which
     // also ends a message box's modal loop; Win32App ends the program.
@@ -55,6 +59,7 @@ class Win32Toolkit : public Toolkit {
     Win32Form& form_;
     std::string commandLine_;
     bool timerEnabled_ = false;
+    int timerIntervalMs_;
     bool unloaded_ = false;
     int exitStatus_ = 0;
 };

@@ -19,7 +19,7 @@
 #include "app/qt/qt_toolkit.h"
 #include "tests/fake_toolkit.h"
 #include "ui/form1.h"
-#include "ui/runtime_error.h"
+#include "contract/runtime_error.h"
 
 namespace {
 

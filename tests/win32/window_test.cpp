@@ -16,10 +16,10 @@
 #include "app/win32/win32_toolkit.h"
 #include "tests/win32/check.h"
 #include "tests/win32/test_util.h"
-#include "ui/design.h"
+#include "contract/design.h"
 #include "ui/form1.h"
 #include "ui/messages.h"
-#include "ui/runtime_error.h"
+#include "contract/runtime_error.h"
 #include "watch/windows/toolhelp_enumerator.h"
 
 using namespace testutil;

@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdint>
 
-#include "ui/control.h"
+#include "contract/control.h"
 
 // Form1 as laid out at design time. Every adapter builds the window from these
 // values; positions and sizes are twips (15 twips make a pixel at 96 dpi).

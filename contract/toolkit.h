@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ui/control.h"
+#include "contract/control.h"
 
 // Version numbers the application reports about itself.
 struct AppVersion {
@@ -11,6 +11,11 @@ struct AppVersion {
     int minor = 0;
     int revision = 0;
 };
+
+// The command interpreter a built command line is meant for, which also decides
+// how the program's own argument text arrives: a POSIX shell has already removed
+// its quotes, cmd passes them on.
+enum class CommandShell { Posix, Cmd };
 
 // What the form's handlers need from a window toolkit, and nothing more.
 // Every string is UTF-8. A failing operation throws (see runtime_error.h).
@@ -36,6 +41,11 @@ class Toolkit {
     // Timer1: enabling starts a fresh interval.
     virtual bool timerEnabled() = 0;
     virtual void setTimerEnabled(bool enabled) = 0;
+    // Timer1's interval; takes effect from the next time the timer is enabled.
+    virtual void setTimerInterval(int milliseconds) = 0;
+    // Ends the program with exit_status::kTimedOut this long from now, at that
+    // moment (not at the next tick), unless it has ended before.
+    virtual void setDeadline(int milliseconds) = 0;
 
     // List1. Clearing and appending never raise List1's click.
     virtual void listClear() = 0;
@@ -64,6 +74,14 @@ class Toolkit {
     virtual AppVersion version() = 0;
     // The argument text after the program's name; empty when there are no arguments.
     virtual std::string commandLine() = 0;
+    // Whether the program was given arguments at all: on a platform that passes a
+    // list, arguments that join to an empty text still count.
+    virtual bool argumentsGiven() { return !commandLine().empty(); }
+    // The shell a built command line is pasted into (see CommandShell).
+    virtual CommandShell commandShell() = 0;
+    // Information the user asked for (--help, --version): standard output where
+    // there is one, otherwise a message box.
+    virtual void showInformation(const std::string& text) = 0;
 
     // A diagnostic for whoever runs the program (standard error), not a dialog.
     virtual void warn(const std::string& message) = 0;

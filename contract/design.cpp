@@ -1,6 +1,6 @@
-#include "ui/design.h"
+#include "contract/design.h"
 
-#include "ui/runtime_error.h"
+#include "contract/runtime_error.h"
 
 namespace design {
 
