@@ -59,6 +59,9 @@ class Toolkit {
     // Form1's outer size, frame and title bar included.
     virtual float outerHeight() = 0;
     virtual float outerWidth() = 0;
+    // Form1's client area: the outer size less the frame and the title bar.
+    virtual float clientHeight() = 0;
+    virtual float clientWidth() = 0;
 
     // Modal box with one OK button, no icon, the application title as caption.
     // Line breaks in the text are CR LF.

@@ -73,6 +73,8 @@ struct FakeToolkit : Toolkit {
     void setListWidth(float t) override { listWidth = t; }
     float outerHeight() override { return height; }
     float outerWidth() override { return width; }
+    float clientHeight() override { return height - 450; }
+    float clientWidth() override { return width - 120; }
     void messageBox(const std::string& s) override { messages.push_back(s); }
     void clipboardClear() override {
         clipboard.reset();

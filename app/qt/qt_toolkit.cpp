@@ -159,6 +159,14 @@ float QtToolkit::outerWidth() {
     return static_cast<float>(form_.frameGeometry().width() * design::kTwipsPerPixelAt96Dpi);
 }
 
+float QtToolkit::clientHeight() {
+    return static_cast<float>(form_.height() * design::kTwipsPerPixelAt96Dpi);
+}
+
+float QtToolkit::clientWidth() {
+    return static_cast<float>(form_.width() * design::kTwipsPerPixelAt96Dpi);
+}
+
 void QtToolkit::messageBox(const std::string& text) {
     const std::string shown = withUnixLineBreaks(text);
     if (messageSink) {

@@ -35,6 +35,8 @@ class QtToolkit : public Toolkit {
     void setListWidth(float twips) override;
     float outerHeight() override;
     float outerWidth() override;
+    float clientHeight() override;
+    float clientWidth() override;
     void messageBox(const std::string& text) override;
     void clipboardClear() override;
     void clipboardSetText(const std::string& text) override;

@@ -211,6 +211,18 @@ float Win32Toolkit::outerWidth() {
     return static_cast<float>(form_.toTwipsX(windowSize(form_.window()).cx));
 }
 
+float Win32Toolkit::clientHeight() {
+    RECT client{};
+    GetClientRect(form_.window(), &client);
+    return static_cast<float>(form_.toTwipsY(client.bottom - client.top));
+}
+
+float Win32Toolkit::clientWidth() {
+    RECT client{};
+    GetClientRect(form_.window(), &client);
+    return static_cast<float>(form_.toTwipsX(client.right - client.left));
+}
+
 void Win32Toolkit::messageBox(const std::string& text) {
     if (unloaded_) return;  // the program is ending: there is nobody to show it to
     // Owned by the window while it is shown (modal to it); before it is shown
