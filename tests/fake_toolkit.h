@@ -28,7 +28,9 @@ struct FakeToolkit : Toolkit {
     std::vector<std::string> entries;
     int selected = -1;
     float listHeight = 4935, listWidth = 2895;
-    float height = 5400 + 450, width = 4680 + 120;
+    // Outer size; the frame is the classic one (title bar and borders) unless a test changes it.
+    float frameHeight = 405, frameWidth = 120;
+    float height = 5400 + frameHeight, width = 4680 + frameWidth;
     std::vector<std::string> messages;
     std::optional<std::string> clipboard;
     std::vector<std::string> clipboardLog;  // "clear" and "set:<text>" in call order
@@ -73,8 +75,8 @@ struct FakeToolkit : Toolkit {
     void setListWidth(float t) override { listWidth = t; }
     float outerHeight() override { return height; }
     float outerWidth() override { return width; }
-    float clientHeight() override { return height - 450; }
-    float clientWidth() override { return width - 120; }
+    float clientHeight() override { return height - frameHeight; }
+    float clientWidth() override { return width - frameWidth; }
     void messageBox(const std::string& s) override { messages.push_back(s); }
     void clipboardClear() override {
         clipboard.reset();
