@@ -451,6 +451,24 @@ void testResize() {
     CHECK_EQ(p.listSize().cx, want.cx);
     CHECK_EQ(p.listSize().cy, want.cy);
 
+    check::section("on a thicker frame the list keeps its margins inside the client area");
+    SetWindowLongPtrW(p.window.window(), GWL_EXSTYLE, WS_EX_DLGMODALFRAME | WS_EX_CLIENTEDGE);
+    for (const SIZE size : {before, SIZE{before.cx + 70, before.cy + 45}}) {
+        SetWindowPos(p.window.window(), nullptr, 0, 0, size.cx, size.cy,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+        p.pump.run(50);
+        RECT client{}, framed{0, 0, 100, 100};
+        GetClientRect(p.window.window(), &client);
+        AdjustWindowRectEx(&framed, WS_OVERLAPPEDWINDOW, FALSE,
+                           WS_EX_DLGMODALFRAME | WS_EX_CLIENTEDGE);
+        CHECK(p.outer().cy - client.bottom > 27);  // thicker than the classic frame
+        CHECK_EQ(p.outer().cy - client.bottom, framed.bottom - framed.top - 100);
+        const RECT r = childRect(p.control(Control::List1));
+        CHECK(std::abs(client.right - r.right - 105 * dpiX() / 1440.0) <= 1);
+        CHECK(std::abs(client.bottom - r.bottom - 105 * dpiY() / 1440.0) <= 1);
+    }
+    SetWindowLongPtrW(p.window.window(), GWL_EXSTYLE, 0);
+
     // The toolkit's outer size is twips of the window rectangle.
     CHECK(std::fabs(p.toolkit.outerWidth() - p.outer().cx * 1440.0 / dpiX()) < 0.01);
     CHECK(std::fabs(p.toolkit.outerHeight() - p.outer().cy * 1440.0 / dpiY()) < 0.01);
