@@ -3,9 +3,12 @@
 // boxes, the clipboard, the process list, resizing, the timer and every way
 // of ending.
 #include <windows.h>
+// after windows.h
+#include <commctrl.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,12 +17,12 @@
 #include "app/win32/win32_app.h"
 #include "app/win32/win32_form.h"
 #include "app/win32/win32_toolkit.h"
+#include "contract/design.h"
+#include "contract/runtime_error.h"
 #include "tests/win32/check.h"
 #include "tests/win32/test_util.h"
-#include "contract/design.h"
 #include "ui/form1.h"
 #include "ui/messages.h"
-#include "contract/runtime_error.h"
 #include "watch/windows/toolhelp_enumerator.h"
 
 using namespace testutil;
@@ -111,12 +114,48 @@ int px(double twips, int dpi) {
     return static_cast<int>(std::lround(twips * dpi / 1440.0));
 }
 
-// The list's size that Form_Resize gives for the window's outer size: outer
-// height less 870 twips, outer width less 1905 twips.
-SIZE expectedListSize(SIZE outer) {
-    const double heightTwips = outer.cy * 1440.0 / dpiY() - 870;
-    const double widthTwips = outer.cx * 1440.0 / dpiX() - 1905;
+// The list's size that Form_Resize gives for the window's client area: its
+// height less 465 twips, its width less 1785 twips (on the classic frame the
+// same as the outer height less 870 and the outer width less 1905).
+SIZE expectedListSize(HWND form) {
+    RECT client{};
+    GetClientRect(form, &client);
+    const double heightTwips = client.bottom * 1440.0 / dpiY() - 465;
+    const double widthTwips = client.right * 1440.0 / dpiX() - 1785;
     return {px(std::max(0.0, widthTwips), dpiX()), px(std::max(0.0, heightTwips), dpiY())};
+}
+
+// Whether a control's caption is whole in the control's own font: on one line
+// within the client area (an option button's less its check mark), or, on a
+// multi-line button, broken at words within it. Prints the figures.
+bool captionWhole(HWND control, const char* name) {
+    const std::wstring text = windowText(control);
+    RECT room{};
+    GetClientRect(control, &room);
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    const bool button = _wcsicmp(className(control).c_str(), L"Button") == 0;
+    if (button && (style & BS_TYPEMASK) == BS_AUTORADIOBUTTON) {
+        room.left += GetSystemMetrics(SM_CXMENUCHECK);
+    }
+    HDC dc = GetDC(control);
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    TEXTMETRICW metrics{};
+    GetTextMetricsW(dc, &metrics);
+    RECT need{0, 0, room.right - room.left, 0};
+    if (button && (style & BS_MULTILINE)) {
+        DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK);
+    } else {
+        SIZE size{};
+        GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        need = {0, 0, size.cx, size.cy};
+    }
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    std::printf("   %-8s %-20ls %3ldx%-3ld in %3ldx%-3ld (font %ld px)\n", name, text.c_str(),
+                need.right, need.bottom, room.right - room.left, room.bottom - room.top,
+                metrics.tmHeight - metrics.tmInternalLeading);
+    return need.right <= room.right - room.left && need.bottom <= room.bottom - room.top;
 }
 
 const std::wstring kOwnName = lowerCase(fileNameOf(ownPath()));  // "win32windowtest.exe"
@@ -242,6 +281,32 @@ void testDesignPlaces() {
                 break;
         }
     }
+    check::section("every caption whole in its control's font, Command5 on two lines at most");
+    CHECK((GetWindowLongW(p.control(Control::Command5), GWL_STYLE) & BS_MULTILINE) != 0);
+    const auto whole = [&](Control id) {
+        if (!captionWhole(p.control(id), design::of(id).name)) {
+            CHECK_EQ(design::of(id).name + std::string(" cut"), std::string("whole"));
+        }
+    };
+    for (const auto& d : design::kControls) {
+        if (d.kind == Kind::PushButton || d.kind == Kind::Label || d.kind == Kind::OptionButton)
+            whole(d.id);
+    }
+    p.toolkit.setCaption(Control::Command4, "Stop Looking");  // the other run-time captions
+    p.toolkit.setCaption(Control::Label3, "Not found.");
+    whole(Control::Command4);
+    whole(Control::Label3);
+    for (const auto& d : design::kControls) {  // one font for the whole form
+        if (d.kind != Kind::Timer) {
+            CHECK_EQ(SendMessageW(p.control(d.id), WM_GETFONT, 0, 0),
+                     SendMessageW(p.control(Control::List1), WM_GETFONT, 0, 0));
+        }
+    }
+    check::section("Common Controls 6: the buttons answer BCM_GETIDEALSIZE");
+    SIZE ideal{};
+    CHECK(SendMessageW(p.control(Control::Command1), BCM_GETIDEALSIZE, 0,
+                       reinterpret_cast<LPARAM>(&ideal)) != 0);
+
     const LONG listStyle = GetWindowLongW(p.control(Control::List1), GWL_STYLE);
     CHECK(_wcsicmp(className(p.control(Control::List1)).c_str(), L"ListBox") == 0);
     CHECK((listStyle & LBS_NOTIFY) != 0);
@@ -411,7 +476,7 @@ void testResize() {
     Program p("", processes);
     p.app.start(SW_SHOWNORMAL);
     // Already at the first show.
-    SIZE want = expectedListSize(p.outer());
+    SIZE want = expectedListSize(p.window.window());
     CHECK_EQ(p.listSize().cx, want.cx);
     CHECK_EQ(p.listSize().cy, want.cy);
 
@@ -420,7 +485,7 @@ void testResize() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     p.pump.run(50);
     CHECK_EQ(p.outer().cx, before.cx + 90);
-    want = expectedListSize(p.outer());
+    want = expectedListSize(p.window.window());
     CHECK_EQ(p.listSize().cx, want.cx);
     CHECK_EQ(p.listSize().cy, want.cy);
     const RECT list = childRect(p.control(Control::List1));
@@ -432,7 +497,7 @@ void testResize() {
 
     SetWindowPos(p.window.window(), nullptr, 0, 0, before.cx - 40, before.cy - 30,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    want = expectedListSize(p.outer());
+    want = expectedListSize(p.window.window());
     CHECK_EQ(p.listSize().cx, want.cx);
     CHECK_EQ(p.listSize().cy, want.cy);
 
@@ -442,12 +507,12 @@ void testResize() {
     CHECK(!p.toolkit.unloaded());
     ShowWindow(p.window.window(), SW_RESTORE);
     p.pump.run(50);
-    want = expectedListSize(p.outer());
+    want = expectedListSize(p.window.window());
     CHECK_EQ(p.listSize().cx, want.cx);
     CHECK_EQ(p.listSize().cy, want.cy);
     ShowWindow(p.window.window(), SW_MAXIMIZE);
     p.pump.run(50);
-    want = expectedListSize(p.outer());
+    want = expectedListSize(p.window.window());
     CHECK_EQ(p.listSize().cx, want.cx);
     CHECK_EQ(p.listSize().cy, want.cy);
 
