@@ -176,6 +176,27 @@ TEST(QtWindow, EachButtonReachesItsHandler) {
                                       " /1 /my task ");
 }
 
+TEST(QtWindow, EnterPressesTheFocusedButtonAndNothingElse) {
+    QtWindow w;
+    ASSERT_TRUE(w.app.start());
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.window));
+    QApplication::setActiveWindow(&w.window);
+    const auto press = [&](Control id, int key, Qt::KeyboardModifiers modifiers = {}) {
+        w.get<QWidget>(id)->setFocus();
+        QTest::keyClick(w.get<QWidget>(id), static_cast<Qt::Key>(key), modifiers);
+    };
+    press(Control::Command2, Qt::Key_Return);
+    press(Control::Command4, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(w.messages.size(), 1u) << "Usage";
+    EXPECT_TRUE(w.window.timer()->isActive()) << "Start Looking";
+    const int refreshes = w.processes.calls;
+    press(Control::Text1, Qt::Key_Return);  // Command4 had the focus just before
+    press(Control::List1, Qt::Key_Enter, Qt::KeypadModifier);
+    EXPECT_EQ(w.messages.size(), 1u);
+    EXPECT_TRUE(w.window.timer()->isActive());
+    EXPECT_EQ(w.processes.calls, refreshes);
+}
+
 TEST(QtWindow, ClickingAnEntryFillsText1AndARefreshDoesNot) {
     QtWindow w;
     ASSERT_TRUE(w.app.start());
