@@ -28,9 +28,9 @@ struct FakeToolkit : Toolkit {
     std::vector<std::string> entries;
     int selected = -1;
     float listHeight = 4935, listWidth = 2895;
-    // Outer size; the frame is the classic one (title bar and borders) unless a test changes it.
-    float frameHeight = 405, frameWidth = 120;
-    float height = 5400 + frameHeight, width = 4680 + frameWidth;
+    // Outer size, around the design's client area with the classic frame (the
+    // title bar and borders add 405 twips in height and 120 in width).
+    float height = 5400 + 405, width = 4680 + 120;
     std::vector<std::string> messages;
     std::optional<std::string> clipboard;
     std::vector<std::string> clipboardLog;  // "clear" and "set:<text>" in call order
@@ -75,8 +75,8 @@ struct FakeToolkit : Toolkit {
     void setListWidth(float t) override { listWidth = t; }
     float outerHeight() override { return height; }
     float outerWidth() override { return width; }
-    float clientHeight() override { return height - frameHeight; }
-    float clientWidth() override { return width - frameWidth; }
+    float clientHeight() override { return height - 405; }
+    float clientWidth() override { return width - 120; }
     void messageBox(const std::string& s) override { messages.push_back(s); }
     void clipboardClear() override {
         clipboard.reset();

@@ -95,7 +95,6 @@ TEST(PickTask, ATickClearsTheSelectionButKeepsThePickedName) {
     EXPECT_EQ(w.tk.text1, "bash");
 }
 
-// On the classic frame (the fake's default) the list is as large as it always was.
 TEST(Resize, TheListTakesTheWindowLessTheLeftColumnAndTheHeading) {
     Window w;
     w.tk.height = 6000;
@@ -109,17 +108,6 @@ TEST(Resize, TheListTakesTheWindowLessTheLeftColumnAndTheHeading) {
     w.form.Form_Resize();
     EXPECT_FLOAT_EQ(w.tk.listHeight, 6630);
     EXPECT_FLOAT_EQ(w.tk.listWidth, 3110.5f);
-}
-
-TEST(Resize, AThickerFrameLeavesTheListItsDesignMarginsInsideTheWindow) {
-    Window w;
-    w.tk.frameHeight = 510;  // a 22-pixel title bar and 4-pixel padded borders
-    w.tk.frameWidth = 240;
-    w.tk.height = 5400 + 510;
-    w.tk.width = 4680 + 240;
-    w.form.Form_Resize();
-    EXPECT_FLOAT_EQ(w.tk.listHeight, 4935);  // the design size at the design client size
-    EXPECT_FLOAT_EQ(w.tk.listWidth, 2895);
 }
 
 TEST(Resize, AWindowTooSmallForTheListShrinksItToNothing) {
