@@ -28,7 +28,9 @@ struct FakeToolkit : Toolkit {
     std::vector<std::string> entries;
     int selected = -1;
     float listHeight = 4935, listWidth = 2895;
-    float height = 5400 + 450, width = 4680 + 120;
+    // Outer size, around the design's client area with the classic frame (the
+    // title bar and borders add 405 twips in height and 120 in width).
+    float height = 5400 + 405, width = 4680 + 120;
     std::vector<std::string> messages;
     std::optional<std::string> clipboard;
     std::vector<std::string> clipboardLog;  // "clear" and "set:<text>" in call order
@@ -73,7 +75,7 @@ struct FakeToolkit : Toolkit {
     void setListWidth(float t) override { listWidth = t; }
     float outerHeight() override { return height; }
     float outerWidth() override { return width; }
-    float clientHeight() override { return height - 450; }
+    float clientHeight() override { return height - 405; }
     float clientWidth() override { return width - 120; }
     void messageBox(const std::string& s) override { messages.push_back(s); }
     void clipboardClear() override {

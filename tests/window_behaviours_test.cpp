@@ -95,7 +95,7 @@ TEST(PickTask, ATickClearsTheSelectionButKeepsThePickedName) {
     EXPECT_EQ(w.tk.text1, "bash");
 }
 
-TEST(Resize, TheListTakesTheOuterSizeLessTheLeftColumnAndTheHeading) {
+TEST(Resize, TheListTakesTheWindowLessTheLeftColumnAndTheHeading) {
     Window w;
     w.tk.height = 6000;
     w.tk.width = 5000;

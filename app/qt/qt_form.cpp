@@ -51,9 +51,14 @@ void QtForm::buildControls() {
         const QString caption = QString::fromUtf8(d.caption);
         QWidget* w = nullptr;
         switch (d.kind) {
-            case Kind::PushButton:
-                w = new QPushButton(caption, parent);
+            case Kind::PushButton: {
+                // Enter and the keypad's Enter press the focused button, as Space
+                // does; outside a dialog no button is the window's default.
+                auto* button = new QPushButton(caption, parent);
+                button->setAutoDefault(true);
+                w = button;
                 break;
+            }
             case Kind::ListBox: {
                 auto* list = new QListWidget(parent);
                 list->setSelectionMode(QAbstractItemView::SingleSelection);

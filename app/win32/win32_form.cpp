@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/win32/caption_fit.h"
 #include "app/win32/resource.h"
 #include "app/win32/text.h"
 #include "contract/design.h"
@@ -15,6 +16,12 @@ bool isSystemColor(std::uint32_t color) {
     return (color & 0x80000000u) != 0;
 }
 
+// The design's height of a push button with one line of caption.
+constexpr int kOneLineButtonHeight = 375;
+// The form's font: the design's 8 points, shrunk down to 7 when a caption needs it.
+constexpr int kFontPoints = 8;
+constexpr int kSmallestFontPoints = 7;
+
 struct ControlClass {
     const wchar_t* name;
     DWORD style;
@@ -25,8 +32,11 @@ struct ControlClass {
 // takes the focus starts a group, except Option2, which joins Option1's.
 ControlClass classOf(const design::ControlDesign& d) {
     switch (d.kind) {
-        case Kind::PushButton:
-            return {L"Button", BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP, 0};
+        case Kind::PushButton:  // a button drawn taller than one line (Command5) wraps its caption
+            return {L"Button",
+                    BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP |
+                        (d.height > kOneLineButtonHeight ? BS_MULTILINE : 0u),
+                    0};
         case Kind::ListBox:  // single selection, unsorted, exactly its design height
             return {L"ListBox",
                     LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
@@ -111,18 +121,7 @@ void Win32Form::registerClass() {
 }
 
 void Win32Form::buildControls() {
-    // The font the design was laid out in, the form designer's default MS Sans
-    // Serif 8 points, as the dialog font "MS Shell Dlg" 8 points for the system's
-    // DPI (Microsoft Sans Serif on Windows, Tahoma on wine).
-    LOGFONTW logFont{};
-    logFont.lfHeight = -MulDiv(8, dpiY_, 72);
-    logFont.lfWeight = FW_NORMAL;
-    logFont.lfCharSet = DEFAULT_CHARSET;
-    logFont.lfQuality = DEFAULT_QUALITY;
-    lstrcpynW(logFont.lfFaceName, L"MS Shell Dlg", LF_FACESIZE);
-    font_ = CreateFontIndirectW(&logFont);
-    ownFont_ = font_ != nullptr;
-    if (!font_) font_ = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    setFontHeight(MulDiv(kFontPoints, dpiY_, 72));
 
     for (const auto& d : design::kControls) {  // in tab order: creation order is the tab order
         if (d.kind == Kind::Timer) continue;   // a Win32 timer on the form, see Win32Toolkit
@@ -153,6 +152,44 @@ void Win32Form::buildControls() {
         controls_[static_cast<std::size_t>(d.id)] = child;
     }
     controls_[static_cast<std::size_t>(Control::Form1)] = window_;
+    for (HWND child : controls_) {
+        if (child && child != window_) fitCaption(child);
+    }
+}
+
+void Win32Form::setFontHeight(int pixels) {
+    // The font the design was laid out in, the form designer's default MS Sans
+    // Serif, as the dialog font "MS Shell Dlg" for the system's DPI (Microsoft
+    // Sans Serif on Windows, Tahoma on wine).
+    LOGFONTW logFont{};
+    logFont.lfHeight = -pixels;
+    logFont.lfWeight = FW_NORMAL;
+    logFont.lfCharSet = DEFAULT_CHARSET;
+    logFont.lfQuality = DEFAULT_QUALITY;
+    lstrcpynW(logFont.lfFaceName, L"MS Shell Dlg", LF_FACESIZE);
+    HFONT font = CreateFontIndirectW(&logFont);
+    if (!font) {
+        if (font_) return;  // keep the font the controls have
+        font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    }
+    for (HWND child : controls_) {
+        if (child && child != window_) {
+            SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+        }
+    }
+    if (ownFont_ && font_) DeleteObject(font_);
+    font_ = font;
+    ownFont_ = font != GetStockObject(DEFAULT_GUI_FONT);
+    fontHeight_ = pixels;
+}
+
+void Win32Form::fitCaption(HWND control) {
+    const int smallest = MulDiv(kSmallestFontPoints, dpiY_, 72);
+    while (ownFont_ && fontHeight_ > smallest && !captionFits(control, font_)) {
+        const HFONT before = font_;
+        setFontHeight(fontHeight_ - 1);
+        if (font_ == before) return;  // no smaller font to be had
+    }
 }
 
 HWND Win32Form::control(Control id) const {

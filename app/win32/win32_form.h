@@ -40,6 +40,11 @@ class Win32Form {
     std::uint32_t label3Color() const { return label3Color_; }
     void setLabel3Color(std::uint32_t color);
 
+    // Makes the form's font smaller, down to 7 points, until the control's
+    // caption fits it (see caption_fit.h). The font is shared by every control
+    // and never grows back, so captions that fitted before still fit.
+    void fitCaption(HWND control);
+
     // Shows the window and gives the keyboard focus to the first control in tab
     // order (List1).
     void show(int showCommand);
@@ -65,6 +70,7 @@ class Win32Form {
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void registerClass();
     void buildControls();
+    void setFontHeight(int pixels);
     HBRUSH label3Brush();
 
     HINSTANCE instance_;
@@ -72,6 +78,7 @@ class Win32Form {
     std::array<HWND, 15> controls_{};
     HFONT font_ = nullptr;
     bool ownFont_ = false;
+    int fontHeight_ = 0;  // pixels of the character height (LOGFONT's -lfHeight)
     int dpiX_ = 96;
     int dpiY_ = 96;
     std::uint32_t label3Color_;

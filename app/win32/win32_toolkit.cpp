@@ -97,6 +97,7 @@ void Win32Toolkit::setCaption(Control control, const std::string& caption) {
             : windowWith(form_, control,
                          {Kind::PushButton, Kind::Label, Kind::Frame, Kind::OptionButton});
     setWindowText(window, caption);
+    if (control != Control::Form1) form_.fitCaption(window);
 }
 
 std::uint32_t Win32Toolkit::backColor(Control control) {

@@ -14,12 +14,12 @@
 #include "app/win32/win32_app.h"
 #include "app/win32/win32_form.h"
 #include "app/win32/win32_toolkit.h"
+#include "contract/design.h"
+#include "contract/runtime_error.h"
 #include "tests/win32/check.h"
 #include "tests/win32/test_util.h"
-#include "contract/design.h"
 #include "ui/form1.h"
 #include "ui/messages.h"
-#include "contract/runtime_error.h"
 #include "watch/windows/toolhelp_enumerator.h"
 
 using namespace testutil;
@@ -111,12 +111,39 @@ int px(double twips, int dpi) {
     return static_cast<int>(std::lround(twips * dpi / 1440.0));
 }
 
-// The list's size that Form_Resize gives for the window's outer size: outer
-// height less 870 twips, outer width less 1905 twips.
-SIZE expectedListSize(SIZE outer) {
-    const double heightTwips = outer.cy * 1440.0 / dpiY() - 870;
-    const double widthTwips = outer.cx * 1440.0 / dpiX() - 1905;
+// The list's size that Form_Resize gives for the window's client area: its
+// height less 465 twips, its width less 1785 twips (on the classic frame the
+// same as the outer height less 870 and the outer width less 1905).
+SIZE expectedListSize(HWND form) {
+    RECT client{};
+    GetClientRect(form, &client);
+    const double heightTwips = client.bottom * 1440.0 / dpiY() - 465;
+    const double widthTwips = client.right * 1440.0 / dpiX() - 1785;
     return {px(std::max(0.0, widthTwips), dpiX()), px(std::max(0.0, heightTwips), dpiY())};
+}
+
+// Whether a control's caption is whole in its own font: on one line within the
+// client area (an option button's less its check mark), or on a multi-line
+// button broken at words within it.
+bool captionWhole(HWND control) {
+    const std::wstring text = windowText(control);
+    RECT room{};
+    GetClientRect(control, &room);
+    const LONG style = GetWindowLongW(control, GWL_STYLE);
+    if ((style & BS_TYPEMASK) == BS_AUTORADIOBUTTON) room.left += GetSystemMetrics(SM_CXMENUCHECK);
+    HDC dc = GetDC(control);
+    HGDIOBJ old =
+        SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(control, WM_GETFONT, 0, 0)));
+    RECT need{0, 0, room.right - room.left, 0};
+    SIZE line{};
+    if (style & BS_MULTILINE) {
+        DrawTextW(dc, text.c_str(), -1, &need, DT_CALCRECT | DT_WORDBREAK);
+    } else if (GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &line)) {
+        need = {0, 0, line.cx, line.cy};
+    }
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return need.right <= room.right - room.left && need.bottom <= room.bottom - room.top;
 }
 
 const std::wstring kOwnName = lowerCase(fileNameOf(ownPath()));  // "win32windowtest.exe"
@@ -242,6 +269,20 @@ void testDesignPlaces() {
                 break;
         }
     }
+    check::section("every caption whole in its control's font, at any DPI; Command5 may wrap");
+    CHECK((GetWindowLongW(p.control(Control::Command5), GWL_STYLE) & BS_MULTILINE) != 0);
+    p.toolkit.setCaption(Control::Label3, "Not found.");  // the longer of its run-time captions
+    for (const auto& d : design::kControls) {
+        if ((d.kind == Kind::PushButton || d.kind == Kind::Label || d.kind == Kind::OptionButton) &&
+            !captionWhole(p.control(d.id)))
+            CHECK_EQ(std::string(d.name), std::string("whole"));
+    }
+    check::section("Common Controls 6: the buttons answer BCM_GETIDEALSIZE");
+    SIZE ideal{};
+    const UINT getIdealSize = 0x1601;  // BCM_GETIDEALSIZE, of Common Controls 6 only
+    CHECK(SendMessageW(p.control(Control::Command1), getIdealSize, 0,
+                       reinterpret_cast<LPARAM>(&ideal)) != 0);
+
     const LONG listStyle = GetWindowLongW(p.control(Control::List1), GWL_STYLE);
     CHECK(_wcsicmp(className(p.control(Control::List1)).c_str(), L"ListBox") == 0);
     CHECK((listStyle & LBS_NOTIFY) != 0);
@@ -411,7 +452,7 @@ void testResize() {
     Program p("", processes);
     p.app.start(SW_SHOWNORMAL);
     // Already at the first show.
-    SIZE want = expectedListSize(p.outer());
+    SIZE want = expectedListSize(p.window.window());
     CHECK_EQ(p.listSize().cx, want.cx);
     CHECK_EQ(p.listSize().cy, want.cy);
 
@@ -420,7 +461,7 @@ void testResize() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     p.pump.run(50);
     CHECK_EQ(p.outer().cx, before.cx + 90);
-    want = expectedListSize(p.outer());
+    want = expectedListSize(p.window.window());
     CHECK_EQ(p.listSize().cx, want.cx);
     CHECK_EQ(p.listSize().cy, want.cy);
     const RECT list = childRect(p.control(Control::List1));
@@ -432,7 +473,7 @@ void testResize() {
 
     SetWindowPos(p.window.window(), nullptr, 0, 0, before.cx - 40, before.cy - 30,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    want = expectedListSize(p.outer());
+    want = expectedListSize(p.window.window());
     CHECK_EQ(p.listSize().cx, want.cx);
     CHECK_EQ(p.listSize().cy, want.cy);
 
@@ -442,14 +483,28 @@ void testResize() {
     CHECK(!p.toolkit.unloaded());
     ShowWindow(p.window.window(), SW_RESTORE);
     p.pump.run(50);
-    want = expectedListSize(p.outer());
+    want = expectedListSize(p.window.window());
     CHECK_EQ(p.listSize().cx, want.cx);
     CHECK_EQ(p.listSize().cy, want.cy);
     ShowWindow(p.window.window(), SW_MAXIMIZE);
     p.pump.run(50);
-    want = expectedListSize(p.outer());
+    want = expectedListSize(p.window.window());
     CHECK_EQ(p.listSize().cx, want.cx);
     CHECK_EQ(p.listSize().cy, want.cy);
+
+    check::section("on a thicker frame the list stays 105 twips inside the client area");
+    RECT client{};
+    GetClientRect(p.window.window(), &client);
+    const LONG classicFrame = p.outer().cy - client.bottom;
+    SetWindowLongPtrW(p.window.window(), GWL_EXSTYLE, WS_EX_DLGMODALFRAME | WS_EX_CLIENTEDGE);
+    SetWindowPos(p.window.window(), nullptr, 0, 0, before.cx, before.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    GetClientRect(p.window.window(), &client);
+    CHECK(p.outer().cy - client.bottom > classicFrame);
+    const RECT inside = childRect(p.control(Control::List1));
+    CHECK(std::abs(client.right - inside.right - 105 * dpiX() / 1440.0) <= 1);
+    CHECK(std::abs(client.bottom - inside.bottom - 105 * dpiY() / 1440.0) <= 1);
+    SetWindowLongPtrW(p.window.window(), GWL_EXSTYLE, 0);
 
     // The toolkit's outer size is twips of the window rectangle.
     CHECK(std::fabs(p.toolkit.outerWidth() - p.outer().cx * 1440.0 / dpiX()) < 0.01);
