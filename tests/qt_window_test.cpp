@@ -18,8 +18,8 @@
 #include "app/qt/qt_app.h"
 #include "app/qt/qt_form.h"
 #include "app/qt/qt_toolkit.h"
-#include "tests/fake_toolkit.h"
 #include "contract/design.h"
+#include "tests/fake_toolkit.h"
 #include "ui/form1.h"
 
 namespace {
@@ -34,7 +34,7 @@ struct QtWindow {
     std::vector<std::string> messages;
 
     explicit QtWindow(const std::string& arguments = "", bool collectMessages = true)
-        : toolkit(window, arguments, /*headless=*/collectMessages) {
+        : toolkit(window, arguments, /*headless=*/collectMessages, !arguments.empty()) {
         processes.set({"init", "Calc.exe", "bash"});
         if (collectMessages) {
             toolkit.messageSink = [this](const std::string& text) { messages.push_back(text); };
