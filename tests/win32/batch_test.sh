@@ -78,8 +78,51 @@ out=$(cat out)
 expect_line "$out" "MARK3 errorlevel=0" "no such task"
 if [ "$elapsed" -ge 2500 ]; then pass; else fail "ended after $elapsed ms, before the first tick"; fi
 
-echo "-- bad arguments: the message, then errorlevel 2"
-for args in "/x" "/1" "/abc /calc.exe"; do
+echo "-- quoted the Windows way: the quotes go, the task is found"
+cp ljprobe.exe "lj probe.exe"
+write_bat quoted.bat \
+    '@echo off' \
+    'start "" "lj probe.exe" 6000 "" quoted.done' \
+    'Lingerjob.exe "/1 /lj probe.exe"' \
+    'echo MARKQ1 errorlevel=%errorlevel%' \
+    'if exist quoted.done (echo MARKQ1 after-probe) else (echo MARKQ1 before-probe)' \
+    'start "" ljhelper.exe later 3500 ljprobe.exe 4000' \
+    'Lingerjob.exe --timeout=12 /0 /"ljprobe.exe"' \
+    'echo MARKQ0 errorlevel=%errorlevel%' \
+    'Lingerjob.exe "/1" "/no-such-task-zz"' \
+    'echo MARKQ2 errorlevel=%errorlevel%'
+run_bat quoted.bat
+out=$(cat out)
+expect_line "$out" "MARKQ1 errorlevel=0" '"/1 /lj probe.exe"'
+expect_line "$out" "MARKQ1 after-probe" '"/1 /lj probe.exe"'
+expect_line "$out" "MARKQ0 errorlevel=0" '/0 /"ljprobe.exe"'
+expect_line "$out" "MARKQ2 errorlevel=0" '"/1" "/no-such-task-zz"'
+# The probe's 6 s, the 3.5 s until the second probe, a first tick at 3 s.
+if [ "$elapsed" -ge 12000 ]; then pass; else fail "the quoted waits took only $elapsed ms"; fi
+
+echo "-- --timeout and --interval: errorlevel 124 at the time-out, a quick check"
+write_bat timeout.bat \
+    '@echo off' \
+    'start "" ljprobe.exe 8000' \
+    'Lingerjob.exe --timeout=2 /1 /ljprobe.exe' \
+    'echo MARKT errorlevel=%errorlevel%'
+run_bat timeout.bat
+expect_line "$(cat out)" "MARKT errorlevel=124" "--timeout=2"
+if [ "$elapsed" -ge 2000 ] && [ "$elapsed" -le 4500 ]; then pass; else fail "--timeout=2 took $elapsed ms"; fi
+sleep 6  # the probe ends
+write_bat interval.bat \
+    '@echo off' \
+    'start "" ljprobe.exe 4000' \
+    'Lingerjob.exe --interval=0.2 /0 /ljprobe.exe' \
+    'Lingerjob.exe /1 /ljprobe.exe --interval=0.2' \
+    'echo MARKI errorlevel=%errorlevel%'
+run_bat interval.bat
+expect_line "$(cat out)" "MARKI errorlevel=0" "--interval=0.2"
+# Until the probe runs, then while it runs: checks every 3 s would end at 6 s.
+if [ "$elapsed" -ge 4000 ] && [ "$elapsed" -le 5500 ]; then pass; else fail "--interval=0.2 took $elapsed ms"; fi
+
+echo "-- bad arguments and options: the message, then errorlevel 2"
+for args in "/x" "/1" "/abc /calc.exe" "--opt /1 /x" "--interval=9999 /1 /x" '"/1"'; do
     rm -f box.txt
     write_bat bad.bat \
         '@echo off' \
@@ -92,12 +135,23 @@ for args in "/x" "/1" "/abc /calc.exe"; do
     expect_line "$out" "MARK2 errorlevel=2" "bad arguments '$args'"
     expect_line "$out" "MARK2 at-least-2" "bad arguments '$args'"
     want=$(printf 'your arguments are not right\r\n%s' "$args")
-    if [ -f box.txt ] && [ "$(cat box.txt)" = "$want" ]; then
+    if [ -f box.txt ] && [[ "$(cat box.txt)" == "$want"* ]]; then
         pass
     else
         fail "bad arguments '$args': the box said '$(cat box.txt 2>/dev/null)'"
     fi
 done
+
+echo "-- --version: its box, then errorlevel 0"
+rm -f box.txt
+write_bat version.bat \
+    '@echo off' \
+    'start "" ljhelper.exe dismiss 20000 box.txt' \
+    'Lingerjob.exe -V' \
+    'echo MARKV errorlevel=%errorlevel%'
+run_bat version.bat
+expect_line "$(cat out)" "MARKV errorlevel=0" "--version"
+[ "$(cat box.txt 2>/dev/null)" = "lingerjob 1.0.0" ] && pass || fail "--version box: '$(cat box.txt)'"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
