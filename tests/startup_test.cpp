@@ -148,142 +148,58 @@ TEST(Arguments, SixteenBitConversionBounds) {
 
 namespace {
 
-// One row: the argument text, then what takeOptions makes of it.
-struct OptionCase {
-    const char* text;
-    const char* rest;  // nullptr: rejected with an error that names `problem`
-    bool help, version;
-    std::optional<int> timeoutMs, intervalMs;
-    const char* problem = "";
-};
-
-TEST(Options, AreTakenOutAnywhereAndTheRestKeepsItsMeaning) {
-    const std::optional<int> none;
-    const OptionCase cases[] = {
-        {"/1 /setup", "/1 /setup", false, false, none, none},
-        {"--timeout=60 /1 /setup", "/1 /setup", false, false, 60000, none},
-        {"/1 /setup --timeout=60", "/1 /setup", false, false, 60000, none},
-        {"/1 --interval=0.2 /my task", "/1 /my task", false, false, none, 200},
-        {"/1 /my --interval=1 task", "/1 /my task", false, false, none, 1000},
-        {"--help", "", true, false, none, none},
-        {"-h /1 /x", "/1 /x", true, false, none, none},
-        {"/0 /x -V", "/0 /x", false, true, none, none},
-        {"--version --interval=3600 --timeout=.5", "", false, true, 500, 3600000},
-        {"--timeout=1 --timeout=2.25 /0/x", "/0/x", false, false, 2250, none},  // the last wins
-        {"--timeout=0.0019 /1/x", "/1/x", false, false, 1, none},               // cut to 1 ms
-        {"--timeout=2147483.647 /1/x", "/1/x", false, false, 2147483647, none},
-        {"/1 /--x /-h- -v -H", "/1 /--x /-h- -v -H", false, false, none, none},  // no option words
-        {"/1\t--timeout=5\t/x", "/1\t/x", false, false, 5000, none},
-        {"--bogus /1 /x", nullptr, false, false, none, none, "unknown option --bogus"},
-        {"/1 / --", nullptr, false, false, none, none, "unknown option --"},
-        {"--timeouts=5", nullptr, false, false, none, none, "unknown option --timeouts=5"},
-        {"--help=1", nullptr, false, false, none, none, "unknown option --help=1"},
-        {"--timeout", nullptr, false, false, none, none, "--timeout"},
-        {"--timeout=0", nullptr, false, false, none, none, "--timeout=0"},
-        {"--timeout=0.0001", nullptr, false, false, none, none, "--timeout=0.0001"},
-        {"--timeout=-5", nullptr, false, false, none, none, "--timeout=-5"},
-        {"--timeout=1,5", nullptr, false, false, none, none, "--timeout=1,5"},
-        {"--timeout=1.5s", nullptr, false, false, none, none, "--timeout=1.5s"},
-        {"--timeout=.", nullptr, false, false, none, none, "--timeout=."},
-        {"--timeout=2147484", nullptr, false, false, none, none, "--timeout=2147484"},
-        {"--timeout=1e3", nullptr, false, false, none, none, "--timeout=1e3"},
-        {"--interval=0.099", nullptr, false, false, none, none, "--interval=0.099"},
-        {"--interval=3600.001", nullptr, false, false, none, none, "--interval=3600.001"},
-        {"--interval=", nullptr, false, false, none, none, "--interval="},
-    };
-    for (const auto& c : cases) {
-        if (c.rest == nullptr) {
-            try {
-                takeOptions(c.text);
-                ADD_FAILURE() << c.text << ": accepted";
-            } catch (const OptionError& e) {
-                EXPECT_NE(std::string(e.what()).find(c.problem), std::string::npos) << e.what();
-                EXPECT_NE(std::string(e.what()).find("--help"), std::string::npos) << e.what();
-            }
-            continue;
-        }
-        const SplitArguments split = takeOptions(c.text);
-        EXPECT_EQ(split.rest, c.rest) << c.text;
-        EXPECT_EQ(split.options.help, c.help) << c.text;
-        EXPECT_EQ(split.options.version, c.version) << c.text;
-        EXPECT_EQ(split.options.timeoutMs, c.timeoutMs) << c.text;
-        EXPECT_EQ(split.options.intervalMs, c.intervalMs) << c.text;
-        EXPECT_EQ(split.options.given, std::string(c.text) != c.rest) << c.text;
-    }
-}
-
-TEST(Startup, HelpAndVersionShowTheirTextAndEndWithStatusZero) {
-    for (const char* arguments : {"--help", "/1 /x -h", "-V", "--version /0 /x", "-V -h"}) {
-        Started s;
-        load(s, arguments);
-        ASSERT_EQ(s.tk.information.size(), 1u) << arguments;
-        const bool help = std::string(arguments).find('h') != std::string::npos;
-        EXPECT_EQ(s.tk.information[0], help ? helpText() : "lingerjob 1.0.0") << arguments;
-        EXPECT_EQ(s.tk.unloads, std::vector<int>{0}) << arguments;
-        EXPECT_FALSE(s.tk.timer) << arguments;
-        EXPECT_TRUE(s.tk.messages.empty()) << arguments;
-    }
-    for (const char* needed : {"--timeout=", "--interval=", "--version", "124", "Lingerjob.exe"}) {
-        EXPECT_NE(helpText().find(needed), std::string::npos) << needed;
-    }
-}
-
-TEST(Startup, OptionsGoToTheToolkitOnTheWatchAndTheInteractivePaths) {
-    Started watch;
-    load(watch, "--interval=0.2 /0 /calc.exe --timeout=1.5");
-    EXPECT_TRUE(watch.tk.timer);
-    EXPECT_EQ(watch.tk.interval, 200);
-    EXPECT_EQ(watch.tk.deadline, 1500);
-    EXPECT_EQ(watch.tk.text1, "calc.exe");
-
-    Started plain;  // without options nothing changes
-    load(plain, "/0 /calc.exe");
-    EXPECT_EQ(plain.tk.interval, 3000);
-    EXPECT_FALSE(plain.tk.deadline.has_value());
-
-    Started interactive;  // options alone: the window, with the options applied
-    load(interactive, " --timeout=60  --interval=1 ");
-    EXPECT_TRUE(interactive.tk.messages.empty());
-    EXPECT_FALSE(interactive.tk.timer);
-    EXPECT_EQ(interactive.tk.captions[Control::Command4], "Start Looking");
-    EXPECT_EQ(interactive.tk.entries.size(), 2u);
-    EXPECT_EQ(interactive.tk.interval, 1000);
-    EXPECT_EQ(interactive.tk.deadline, 60000);
-}
-
-TEST(Startup, ABadOptionIsRejectedWithTheRawTextAndALineOnTheProblem) {
+// What Form_Load makes of the argument text, in one line: "watch 1 [task]",
+// "window", "info <first line>" or "rejected <raw> | <what is wrong>", then the
+// interval and the deadline when given, and the status when it ended.
+std::string outcome(const std::string& arguments, CommandShell shell = CommandShell::Cmd,
+                    bool given = true) {
     Started s;
-    load(s, "/1 /x --timout=5");
-    EXPECT_EQ(s.tk.messages, std::vector<std::string>{"your arguments are not right\r\n/1 /x "
-                                                      "--timout=5\r\nunknown option --timout=5 "
-                                                      "(see --help)"});
-    EXPECT_EQ(s.tk.unloads, std::vector<int>{2});
-    EXPECT_FALSE(s.tk.deadline.has_value());
+    s.tk.shell = shell;
+    s.tk.given = given;
+    load(s, arguments);
+    const std::string rejection = "your arguments are not right\r\n";
+    std::string r =
+        s.tk.timer ? std::string("watch ") + (s.tk.option1 ? "1" : "0") + " [" + s.tk.text1 + "]"
+                   : "window";
+    if (!s.tk.information.empty()) r = "info " + s.tk.information[0].substr(0, 40);
+    if (!s.tk.messages.empty()) r = "rejected " + s.tk.messages[0].substr(rejection.size());
+    for (std::size_t at; (at = r.find("\r\n")) != std::string::npos;) r.replace(at, 2, " | ");
+    if (s.tk.interval != 3000) r += " interval=" + std::to_string(s.tk.interval);
+    if (s.tk.deadline) r += " deadline=" + std::to_string(*s.tk.deadline);
+    for (const int status : s.tk.unloads) r += " status=" + std::to_string(status);
+    return r;
 }
 
-TEST(Startup, ArgumentsThatJoinToNothingAreRejectedNotInteractive) {
-    for (const char* arguments : {"", " ", "\t"}) {
-        Started s;
-        s.tk.given = true;  // lingerjob "" : given, but empty once joined
-        load(s, arguments);
-        EXPECT_EQ(s.tk.messages, std::vector<std::string>{
-                                     std::string("your arguments are not right\r\n") + arguments});
-        EXPECT_EQ(s.tk.unloads, std::vector<int>{2});
-        EXPECT_EQ(s.processes.calls, 0);
+TEST(Startup, OptionsAnywhereAreTakenOutAndTheRestKeepsItsMeaning) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"--timeout=60 /1 /setup", "watch 1 [setup] deadline=60000"},
+        {"/1 /setup --timeout=60", "watch 1 [setup] deadline=60000"},
+        {"/0 /my --interval=0.2 task", "watch 0 [my task] interval=200"},
+        {"--timeout=1 --timeout=2.25 /0/x", "watch 0 [x] deadline=2250"},
+        {"--timeout=0.0019 --interval=3600 /1/x", "watch 1 [x] interval=3600000 deadline=1"},
+        {"/1 /--x /-h- -v -H", "watch 1 [--x]"},
+        {" --interval=1  --timeout=60 ", "window interval=1000 deadline=60000"},
+        {"/1 /x -V -h", "info Usage: lingerjob [OPTION]... /MODE /TASK status=0"},
+        {"--version /0 /x", "info lingerjob 1.0.0 status=0"},
+        {"--bogus /1 /x", "rejected --bogus /1 /x | unknown option --bogus (see --help) status=2"},
+        {"/1 / --", "rejected /1 / -- | unknown option -- (see --help) status=2"},
+        // cmd hands on its quotes; they go before the text is cut
+        {"\"/1 /setup tool.exe\"", "watch 1 [setup tool.exe]"},
+        {"/0 /\"x.exe\"", "watch 0 [x.exe]"},
+        {"\"/1\" \"/x\" \"--interval=1\"", "watch 1 [x] interval=1000"},
+        {"\"/1\"", "rejected \"/1\" status=2"},
+        {"\"\"", "rejected \"\" status=2"},
+    };
+    for (const auto& [arguments, expected] : cases) EXPECT_EQ(outcome(arguments), expected);
+    for (const std::string bad : {"--timeout", "--timeout=0", "--timeout=1,5", "--timeout=1e3",
+                                  "--timeout=2147484", "--interval=.099", "--interval=3600.001"}) {
+        const std::string got = outcome("/1 /x " + bad);
+        EXPECT_EQ(got.rfind("rejected /1 /x " + bad + " | bad value in " + bad + ":", 0), 0u)
+            << got;
     }
-}
-
-TEST(Startup, UnderCmdQuotesAreRemovedBeforeTheTextIsCutButShownInARejection) {
-    expectWatch("\"/1 /setup tool.exe\"", true, "setup tool.exe");
-    expectWatch("/0 /\"x.exe\"", false, "x.exe");
-    expectWatch("\"/1\" \"/x\"", true, "x");
-    expectWatch("\"--interval=1\" /1 /x", true, "x");
-    expectRejected("\"\"");
-    expectRejected("\"/1\"");
-    Started posix;  // a POSIX shell has removed its quotes already: the rest are the user's
-    posix.tk.shell = CommandShell::Posix;
-    load(posix, "/1 /\"x\"");
-    EXPECT_EQ(posix.tk.text1, "\"x\"");
+    EXPECT_EQ(outcome("/1 /\"x\"", CommandShell::Posix), "watch 1 [\"x\"]");
+    EXPECT_EQ(outcome("", CommandShell::Posix, false), "window");
+    EXPECT_EQ(outcome("", CommandShell::Posix, true), "rejected  status=2");  // lingerjob ""
 }
 
 }  // namespace

@@ -7,57 +7,54 @@ source "$(dirname "$0")/lib.sh"
 quiet=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR)
 now_ms() { date +%s%3N; }
 
-for help in --help -h; do
-    status=0
-    "${quiet[@]}" "$LINGERJOB" "$help" >"$SCRATCH/out" 2>"$SCRATCH/err" || status=$?
-    [ "$status" -eq 0 ] || fail "$help ended with $status"
-    grep -q "^Usage: lingerjob .*/MODE /TASK" "$SCRATCH/out" || fail "$help: no synopsis"
-    grep -q -- "--timeout=SECONDS" "$SCRATCH/out" || fail "$help: --timeout not described"
-    [ ! -s "$SCRATCH/err" ] || fail "$help wrote to stderr: $(cat "$SCRATCH/err")"
-done
-for version in --version "/1 /x -V"; do
+# --help, --version, wrong options: the status, then the text on stdout (stderr
+# empty) or the rejection with the raw text on stderr.
+while IFS='|' read -r args want pattern; do
     status=0
     # shellcheck disable=SC2086  # the words are the program's arguments
-    out=$("${quiet[@]}" "$LINGERJOB" $version 2>"$SCRATCH/err") || status=$?
-    [ "$status" -eq 0 ] && [ "$out" = "lingerjob 1.0.0" ] || fail "$version: $status, '$out'"
-    [ ! -s "$SCRATCH/err" ] || fail "$version wrote to stderr: $(cat "$SCRATCH/err")"
-done
+    "${quiet[@]}" "$LINGERJOB" $args >"$SCRATCH/out" 2>"$SCRATCH/err" || status=$?
+    [ "$status" -eq "$want" ] || fail "'$args' ended with $status, not $want"
+    if [ "$want" -eq 0 ]; then
+        grep -q -- "$pattern" "$SCRATCH/out" && [ ! -s "$SCRATCH/err" ] || fail "'$args' printed wrong"
+    else
+        grep -qxF -- "$args" "$SCRATCH/err" && grep -qF -- "$pattern" "$SCRATCH/err" ||
+            fail "'$args': $(cat "$SCRATCH/err")"
+    fi
+done <<'EOF'
+--help|0|^Usage: lingerjob .*/MODE /TASK
+-h /1 /x|0|--timeout=SECONDS
+--version|0|^lingerjob 1.0.0$
+/1 /x -V|0|^lingerjob 1.0.0$
+--opt /1 /x|2|unknown option --opt (see --help)
+/1 /x --timeout=soon|2|bad value in --timeout=soon
+--interval=0 /1 /x|2|(see --help)
+EOF
 
-for wrong in "--opt /1 /x" "/1 /x --timeout=soon" "--interval=0 /1 /x"; do
-    status=0
-    # shellcheck disable=SC2086
-    "${quiet[@]}" "$LINGERJOB" $wrong >/dev/null 2>"$SCRATCH/err" || status=$?
-    [ "$status" -eq 2 ] || fail "'$wrong' ended with $status, not 2"
-    grep -qxF -- "$wrong" "$SCRATCH/err" || fail "'$wrong': raw text not shown"
-    grep -q -- "--help" "$SCRATCH/err" || fail "'$wrong': no pointer to --help"
-done
-
-# --timeout on a task that keeps running: status 124 at the time-out, stderr empty.
+# Starts a wait in the background ($@: its arguments); WATCHER is the program itself.
+watch() {
+    "${quiet[@]}" "$LINGERJOB" "$@" 2>"$SCRATCH/err" &
+    WATCHER=$!
+    PIDS+=("$WATCHER")
+}
+# Waits for the wait's end; checks its status, stderr empty, and the milliseconds since $2.
+expect_end() {  # status, since, fewest ms, most ms
+    wait_for_end "$WATCHER" 10
+    local took=$(($(now_ms) - $2))
+    [ "$STATUS" -eq "$1" ] && [ "$took" -ge "$3" ] && [ "$took" -le "$4" ] ||
+        fail "status $STATUS after $took ms, not $1 after $3..$4 ms"
+    [ ! -s "$SCRATCH/err" ] || fail "the wait wrote to stderr: $(cat "$SCRATCH/err")"
+}
 probe=$(make_probe "lingerjob-probe-options-$$")
-task="options-$$"
 start_probe "$probe"
+# --timeout on a task that keeps running: status 124 at the time-out.
 started=$(now_ms)
-"${quiet[@]}" "$LINGERJOB" --timeout=1.5 /1 "/$task" 2>"$SCRATCH/err" &
-watcher=$!
-PIDS+=("$watcher")
-wait_for_end "$watcher" 10
-took=$(($(now_ms) - started))
-[ "$STATUS" -eq 124 ] || fail "--timeout=1.5 ended with $STATUS"
-[ "$took" -ge 1000 ] && [ "$took" -le 2500 ] || fail "--timeout=1.5 ended after $took ms"
-[ ! -s "$SCRATCH/err" ] || fail "the wait wrote to stderr: $(cat "$SCRATCH/err")"
-
+watch --timeout=1.5 /1 "/options-$$"
+expect_end 124 "$started" 1000 2500
 # --interval=0.2 sees the probe's end well within a second.
-"${quiet[@]}" "$LINGERJOB" /1 "/$task" --interval=0.2 2>"$SCRATCH/err" &
-watcher=$!
-PIDS+=("$watcher")
-still_running_after "$watcher" 1 || fail "--interval=0.2 ended while the probe ran"
+watch /1 "/options-$$" --interval=0.2
+still_running_after "$WATCHER" 1 || fail "--interval=0.2 ended while the probe ran"
 stop_probe
-stopped=$(now_ms)
-wait_for_end "$watcher" 5
-took=$(($(now_ms) - stopped))
-[ "$STATUS" -eq 0 ] || fail "--interval=0.2 ended with $STATUS"
-[ "$took" -lt 1000 ] || fail "--interval=0.2 saw the probe's end after $took ms"
-[ ! -s "$SCRATCH/err" ] || fail "the wait wrote to stderr: $(cat "$SCRATCH/err")"
+expect_end 0 "$(now_ms)" 0 999
 
 # Standard error a pipe whose reader has gone: the rejection still ends with 2.
 {

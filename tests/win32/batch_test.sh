@@ -121,8 +121,9 @@ expect_line "$(cat out)" "MARKI errorlevel=0" "--interval=0.2"
 # Until the probe runs, then while it runs: checks every 3 s would end at 6 s.
 if [ "$elapsed" -ge 4000 ] && [ "$elapsed" -le 5500 ]; then pass; else fail "--interval=0.2 took $elapsed ms"; fi
 
-echo "-- bad arguments and options: the message, then errorlevel 2"
-for args in "/x" "/1" "/abc /calc.exe" "--opt /1 /x" "--interval=9999 /1 /x" '"/1"'; do
+echo "-- bad arguments and options: the message, then errorlevel 2; --version: its box, 0"
+rejected=$'your arguments are not right\r\n'
+while IFS='|' read -r args level box; do
     rm -f box.txt
     write_bat bad.bat \
         '@echo off' \
@@ -131,27 +132,23 @@ for args in "/x" "/1" "/abc /calc.exe" "--opt /1 /x" "--interval=9999 /1 /x" '"/
         'echo MARK2 errorlevel=%errorlevel%' \
         'if errorlevel 2 (echo MARK2 at-least-2) else (echo MARK2 below-2)'
     run_bat bad.bat
-    out=$(cat out)
-    expect_line "$out" "MARK2 errorlevel=2" "bad arguments '$args'"
-    expect_line "$out" "MARK2 at-least-2" "bad arguments '$args'"
-    want=$(printf 'your arguments are not right\r\n%s' "$args")
+    expect_line "$(cat out)" "MARK2 errorlevel=$level" "'$args'"
+    expect_line "$(cat out)" "MARK2 $([ "$level" -ge 2 ] && echo at-least-2 || echo below-2)" "'$args'"
+    want=${box:-$rejected$args}  # the rejection shows the text as written, quotes and all
     if [ -f box.txt ] && [[ "$(cat box.txt)" == "$want"* ]]; then
         pass
     else
-        fail "bad arguments '$args': the box said '$(cat box.txt 2>/dev/null)'"
+        fail "'$args': the box said '$(cat box.txt 2>/dev/null)'"
     fi
-done
-
-echo "-- --version: its box, then errorlevel 0"
-rm -f box.txt
-write_bat version.bat \
-    '@echo off' \
-    'start "" ljhelper.exe dismiss 20000 box.txt' \
-    'Lingerjob.exe -V' \
-    'echo MARKV errorlevel=%errorlevel%'
-run_bat version.bat
-expect_line "$(cat out)" "MARKV errorlevel=0" "--version"
-[ "$(cat box.txt 2>/dev/null)" = "lingerjob 1.0.0" ] && pass || fail "--version box: '$(cat box.txt)'"
+done <<'EOF'
+/x|2|
+/1|2|
+/abc /calc.exe|2|
+--opt /1 /x|2|
+--interval=9999 /1 /x|2|
+"/1"|2|
+-V|0|lingerjob 1.0.0
+EOF
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
