@@ -25,7 +25,7 @@ std::string helpText() {
            "\r\n"
            "Exit status:\r\n"
            "  0    the wait is over, or the window was closed\r\n"
-           "  1    a run-time error; or no arguments and no display\r\n"
+           "  1    a run-time error; or the window was asked for without a display\r\n"
            "  2    the arguments are not right\r\n"
            "  124  the --timeout ran out before the wait was over\r\n"
            "\r\n"
