@@ -21,8 +21,7 @@ while IFS='|' read -r args want pattern; do
             fail "'$args': $(cat "$SCRATCH/err")"
     fi
 done <<'EOF'
---help|0|^Usage: lingerjob .*/MODE /TASK
--h /1 /x|0|--timeout=SECONDS
+--help|0|--timeout=SECONDS
 --version|0|^lingerjob 1.0.0$
 /1 /x -V|0|^lingerjob 1.0.0$
 --opt /1 /x|2|unknown option --opt (see --help)

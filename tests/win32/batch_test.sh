@@ -78,48 +78,22 @@ out=$(cat out)
 expect_line "$out" "MARK3 errorlevel=0" "no such task"
 if [ "$elapsed" -ge 2500 ]; then pass; else fail "ended after $elapsed ms, before the first tick"; fi
 
-echo "-- quoted the Windows way: the quotes go, the task is found"
+echo "-- quotes the Windows way, --interval, --timeout: errorlevel and time"
 cp ljprobe.exe "lj probe.exe"
-write_bat quoted.bat \
-    '@echo off' \
-    'start "" "lj probe.exe" 6000 "" quoted.done' \
-    'Lingerjob.exe "/1 /lj probe.exe"' \
-    'echo MARKQ1 errorlevel=%errorlevel%' \
-    'if exist quoted.done (echo MARKQ1 after-probe) else (echo MARKQ1 before-probe)' \
-    'start "" ljhelper.exe later 3500 ljprobe.exe 4000' \
-    'Lingerjob.exe --timeout=12 /0 /"ljprobe.exe"' \
-    'echo MARKQ0 errorlevel=%errorlevel%' \
-    'Lingerjob.exe "/1" "/no-such-task-zz"' \
-    'echo MARKQ2 errorlevel=%errorlevel%'
-run_bat quoted.bat
-out=$(cat out)
-expect_line "$out" "MARKQ1 errorlevel=0" '"/1 /lj probe.exe"'
-expect_line "$out" "MARKQ1 after-probe" '"/1 /lj probe.exe"'
-expect_line "$out" "MARKQ0 errorlevel=0" '/0 /"ljprobe.exe"'
-expect_line "$out" "MARKQ2 errorlevel=0" '"/1" "/no-such-task-zz"'
-# The probe's 6 s, the 3.5 s until the second probe, a first tick at 3 s.
-if [ "$elapsed" -ge 12000 ]; then pass; else fail "the quoted waits took only $elapsed ms"; fi
-
-echo "-- --timeout and --interval: errorlevel 124 at the time-out, a quick check"
-write_bat timeout.bat \
-    '@echo off' \
-    'start "" ljprobe.exe 8000' \
-    'Lingerjob.exe --timeout=2 /1 /ljprobe.exe' \
-    'echo MARKT errorlevel=%errorlevel%'
-run_bat timeout.bat
-expect_line "$(cat out)" "MARKT errorlevel=124" "--timeout=2"
-if [ "$elapsed" -ge 2000 ] && [ "$elapsed" -le 4500 ]; then pass; else fail "--timeout=2 took $elapsed ms"; fi
-sleep 6  # the probe ends
-write_bat interval.bat \
-    '@echo off' \
-    'start "" ljprobe.exe 4000' \
-    'Lingerjob.exe --interval=0.2 /0 /ljprobe.exe' \
-    'Lingerjob.exe /1 /ljprobe.exe --interval=0.2' \
-    'echo MARKI errorlevel=%errorlevel%'
-run_bat interval.bat
-expect_line "$(cat out)" "MARKI errorlevel=0" "--interval=0.2"
-# Until the probe runs, then while it runs: checks every 3 s would end at 6 s.
-if [ "$elapsed" -ge 4000 ] && [ "$elapsed" -le 5500 ]; then pass; else fail "--interval=0.2 took $elapsed ms"; fi
+# What runs first (lines parted by ";"), Lingerjob's arguments, errorlevel, fewest and most ms.
+while IFS='|' read -r first args level fewest most; do
+    IFS=';' read -ra lines <<<"$first"
+    write_bat timed.bat '@echo off' "${lines[@]}" "Lingerjob.exe $args" 'echo MARKT errorlevel=%errorlevel%'
+    run_bat timed.bat
+    expect_line "$(cat out)" "MARKT errorlevel=$level" "$args"
+    if [ "$elapsed" -ge "$fewest" ] && [ "$elapsed" -le "$most" ]; then pass; else fail "$args took $elapsed ms"; fi
+done <<'EOF'
+start "" "lj probe.exe" 6000|"/1 /lj probe.exe"|0|6000|12000
+start "" ljprobe.exe 5000|/0 /"ljprobe.exe" --timeout=8|0|2500|6000
+rem|"/1" "/no-such-task-zz"|0|2500|6000
+start "" ljprobe.exe 4000;Lingerjob.exe --interval=0.2 /0 /ljprobe.exe|/1 /ljprobe.exe --interval=0.2|0|4000|5500
+start "" ljprobe.exe 8000|--timeout=2 /1 /ljprobe.exe|124|2000|4500
+EOF
 
 echo "-- bad arguments and options: the message, then errorlevel 2; --version: its box, 0"
 rejected=$'your arguments are not right\r\n'
