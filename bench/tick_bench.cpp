@@ -18,7 +18,7 @@ namespace {
 struct WaitingWindow {
     ProcEnumerator processes;
     QtForm window;
-    QtToolkit toolkit{window, "/0 /no-such-task-in-this-benchmark", true};
+    QtToolkit toolkit{window, "/0 /no-such-task-in-this-benchmark", true, true};
     Form1 form{toolkit, processes};
 
     WaitingWindow() {

@@ -1,5 +1,6 @@
 // Any bytes as the program's argument text, through Form_Load: the result is
 // either a watch start or the rejection, never a crash or an escaping exception.
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -57,6 +58,18 @@ Expected expect(std::string_view raw) {
     return e;
 }
 
+// Whether a blank-separated word of the text is an option ("--..." or -h, -V).
+bool hasOptionWord(std::string_view raw) {
+    std::size_t pos = 0;
+    while (pos < raw.size()) {
+        const std::size_t end = std::min(raw.find_first_of(" \t", pos), raw.size());
+        const std::string_view word = raw.substr(pos, end - pos);
+        if (word.substr(0, 2) == "--" || word == "-h" || word == "-V") return true;
+        pos = end + 1;
+    }
+    return false;
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -64,6 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     FakeToolkit tk;
     tk.arguments = raw;
+    tk.shell = CommandShell::Posix;  // the text as a POSIX shell hands it on, quotes kept
     ScriptedProcesses processes;
     processes.set({"Init", "SH"});
     Form1 form(tk, processes);
@@ -81,6 +95,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(!tk.timer && tk.messages.empty() && tk.unloads.empty());
         FUZZ_CHECK(tk.captions[Control::Command4] == "Start Looking");
         FUZZ_CHECK(processes.calls == 1 && tk.entries.size() == 2);
+        return 0;
+    }
+    if (hasOptionWord(raw)) {  // one of the ways out, and a rejection shows the text as given
+        const bool rejected = !tk.messages.empty();
+        FUZZ_CHECK(!rejected ||
+                   tk.messages[0].rfind("your arguments are not right\r\n" + raw, 0) == 0);
+        FUZZ_CHECK(tk.timer + rejected + !tk.information.empty() + (processes.calls == 1) == 1);
         return 0;
     }
     FUZZ_CHECK(processes.calls == 0);  // the list waits for the first tick

@@ -37,6 +37,7 @@ struct FakeToolkit : Toolkit {
     std::string folder = "C:\\Tools", separator = "\\", exeName = "Lingerjob";
     AppVersion appVersion{1, 0, 0};
     std::string arguments;
+    std::optional<bool> given;  // argumentsGiven(), when not derived from the text
     std::vector<std::string> warnings;
     std::vector<int> unloads;  // exit status of every unload
     int interval = design::kTimerIntervalMs;
@@ -91,6 +92,7 @@ struct FakeToolkit : Toolkit {
     std::string exeBaseName() override { return exeName; }
     AppVersion version() override { return appVersion; }
     std::string commandLine() override { return arguments; }
+    bool argumentsGiven() override { return given.value_or(Toolkit::argumentsGiven()); }
     void setTimerInterval(int ms) override { interval = ms; }
     void setDeadline(int ms) override { deadline = ms; }
     CommandShell commandShell() override { return shell; }

@@ -3,6 +3,7 @@
 #include "tests/fake_toolkit.h"
 #include "ui/arguments.h"
 #include "ui/form1.h"
+#include "ui/messages.h"
 
 namespace {
 
@@ -141,6 +142,64 @@ TEST(Arguments, SixteenBitConversionBounds) {
     EXPECT_THROW(toInt16("+"), std::runtime_error);
     EXPECT_THROW(toInt16("1 "), std::runtime_error);
     EXPECT_THROW(toInt16("0x1"), std::runtime_error);
+}
+
+}  // namespace
+
+namespace {
+
+// What Form_Load makes of the argument text, in one line: "watch 1 [task]",
+// "window", "info <first line>" or "rejected <raw> | <what is wrong>", then the
+// interval and the deadline when given, and the status when it ended.
+std::string outcome(const std::string& arguments, CommandShell shell = CommandShell::Cmd,
+                    bool given = true) {
+    Started s;
+    s.tk.shell = shell;
+    s.tk.given = given;
+    load(s, arguments);
+    const std::string rejection = "your arguments are not right\r\n";
+    std::string r =
+        s.tk.timer ? std::string("watch ") + (s.tk.option1 ? "1" : "0") + " [" + s.tk.text1 + "]"
+                   : "window";
+    if (!s.tk.information.empty()) r = "info " + s.tk.information[0].substr(0, 40);
+    if (!s.tk.messages.empty()) r = "rejected " + s.tk.messages[0].substr(rejection.size());
+    for (std::size_t at; (at = r.find("\r\n")) != std::string::npos;) r.replace(at, 2, " | ");
+    if (s.tk.interval != 3000) r += " interval=" + std::to_string(s.tk.interval);
+    if (s.tk.deadline) r += " deadline=" + std::to_string(*s.tk.deadline);
+    for (const int status : s.tk.unloads) r += " status=" + std::to_string(status);
+    return r;
+}
+
+TEST(Startup, OptionsAnywhereAreTakenOutAndTheRestKeepsItsMeaning) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"--timeout=60 /1 /setup", "watch 1 [setup] deadline=60000"},
+        {"/1 /setup --timeout=60", "watch 1 [setup] deadline=60000"},
+        {"/0 /my --interval=0.2 task", "watch 0 [my task] interval=200"},
+        {"--timeout=1 --timeout=2.25 /0/x", "watch 0 [x] deadline=2250"},
+        {"--timeout=0.0019 --interval=3600 /1/x", "watch 1 [x] interval=3600000 deadline=1"},
+        {"/1 /--x /-h- -v -H", "watch 1 [--x]"},
+        {" --interval=1  --timeout=60 ", "window interval=1000 deadline=60000"},
+        {"/1 /x -V -h", "info Usage: lingerjob [OPTION]... /MODE /TASK status=0"},
+        {"--version /0 /x", "info lingerjob 1.0.0 status=0"},
+        {"--bogus /1 /x", "rejected --bogus /1 /x | unknown option --bogus (see --help) status=2"},
+        {"/1 / --", "rejected /1 / -- | unknown option -- (see --help) status=2"},
+        // cmd hands on its quotes; they go before the text is cut
+        {"\"/1 /setup tool.exe\"", "watch 1 [setup tool.exe]"},
+        {"/0 /\"x.exe\"", "watch 0 [x.exe]"},
+        {"\"/1\" \"/x\" \"--interval=1\"", "watch 1 [x] interval=1000"},
+        {"\"/1\"", "rejected \"/1\" status=2"},
+        {"\"\"", "rejected \"\" status=2"},
+    };
+    for (const auto& [arguments, expected] : cases) EXPECT_EQ(outcome(arguments), expected);
+    for (const std::string bad : {"--timeout", "--timeout=0", "--timeout=1,5", "--timeout=1e3",
+                                  "--timeout=2147484", "--interval=.099", "--interval=3600.001"}) {
+        const std::string got = outcome("/1 /x " + bad);
+        EXPECT_EQ(got.rfind("rejected /1 /x " + bad + " | bad value in " + bad + ":", 0), 0u)
+            << got;
+    }
+    EXPECT_EQ(outcome("/1 /\"x\"", CommandShell::Posix), "watch 1 [\"x\"]");
+    EXPECT_EQ(outcome("", CommandShell::Posix, false), "window");
+    EXPECT_EQ(outcome("", CommandShell::Posix, true), "rejected  status=2");  // lingerjob ""
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "ui/arguments.h"
 
+#include <algorithm>
+#include <climits>
 #include <limits>
 
 #include "contract/runtime_error.h"
@@ -52,4 +54,120 @@ WatchRequest parseWatchRequest(std::string_view raw) {
     const auto pieces = splitAll(raw, '/');
     if (pieces.size() < 3) throw RuntimeError("fewer than two \"/\" in the arguments");
     return WatchRequest{toInt16(trimSpaces(pieces[1])), trimSpaces(pieces[2])};
+}
+
+namespace {
+
+constexpr int kShortestIntervalMs = 100;
+constexpr int kLongestIntervalMs = 3600 * 1000;
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
+
+bool isOptionWord(std::string_view word) {
+    return word.substr(0, 2) == "--" || word == "-h" || word == "-V";
+}
+
+bool allDigits(std::string_view text) {
+    return std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Seconds written as decimal digits with an optional fraction ("90", "1.5", ".25"),
+// in whole milliseconds (a finer fraction is cut off). Nothing for any other text
+// or for more than INT_MAX milliseconds, the longest time a toolkit timer takes.
+std::optional<int> toMilliseconds(std::string_view text) {
+    const std::size_t dot = text.find('.');
+    const std::string_view whole = text.substr(0, dot);
+    const std::string_view fraction =
+        dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
+    if ((whole.empty() && fraction.empty()) || !allDigits(whole) || !allDigits(fraction)) {
+        return std::nullopt;
+    }
+    long long ms = 0;
+    for (const char c : whole) {
+        ms = ms * 10 + (c - '0');
+        if (ms > INT_MAX / 1000 + 1) return std::nullopt;
+    }
+    ms *= 1000;
+    int scale = 100;
+    for (std::size_t i = 0; i < fraction.size() && i < 3; ++i, scale /= 10) {
+        ms += (fraction[i] - '0') * scale;
+    }
+    if (ms > INT_MAX) return std::nullopt;
+    return static_cast<int>(ms);
+}
+
+// The value of "--name=VALUE", or nothing when the word is no such option.
+std::optional<std::string_view> valueOf(std::string_view word, std::string_view name) {
+    if (word.substr(0, name.size()) != name) return std::nullopt;
+    if (word.size() == name.size()) return std::string_view();  // "--timeout" without a value
+    if (word[name.size()] != '=') return std::nullopt;          // another word, e.g. --timeouts
+    return word.substr(name.size() + 1);
+}
+
+void applyOption(std::string_view word, Options& options) {
+    const std::string see = " (see --help)";
+    options.given = true;
+    if (word == "--help" || word == "-h") {
+        options.help = true;
+    } else if (word == "--version" || word == "-V") {
+        options.version = true;
+    } else if (const auto timeout = valueOf(word, "--timeout")) {
+        const auto ms = toMilliseconds(*timeout);
+        if (!ms || *ms < 1) {
+            throw OptionError("bad value in " + std::string(word) +
+                              ": give a number of seconds above 0, e.g. --timeout=90" + see);
+        }
+        options.timeoutMs = *ms;
+    } else if (const auto interval = valueOf(word, "--interval")) {
+        const auto ms = toMilliseconds(*interval);
+        if (!ms || *ms < kShortestIntervalMs || *ms > kLongestIntervalMs) {
+            throw OptionError("bad value in " + std::string(word) +
+                              ": give a number of seconds from 0.1 to 3600, e.g. --interval=0.5" +
+                              see);
+        }
+        options.intervalMs = *ms;
+    } else {
+        throw OptionError("unknown option " + std::string(word) + see);
+    }
+}
+
+}  // namespace
+
+SplitArguments takeOptions(std::string_view text) {
+    SplitArguments split{Options{}, std::string(text)};
+    std::string& rest = split.rest;
+    std::size_t pos = 0;
+    while (pos < rest.size()) {
+        if (isBlank(rest[pos])) {
+            ++pos;
+            continue;
+        }
+        std::size_t end = pos;
+        while (end < rest.size() && !isBlank(rest[end])) ++end;
+        const std::string word = rest.substr(pos, end - pos);
+        if (!isOptionWord(word)) {
+            pos = end;
+            continue;
+        }
+        applyOption(word, split.options);
+        // The word goes with the blank before it, or else the one after it, so
+        // that "/1 /my --interval=1 task" keeps the task "my task".
+        if (pos > 0) {
+            --pos;
+        } else if (end < rest.size()) {
+            ++end;
+        }
+        rest.erase(pos, end - pos);
+    }
+    return split;
+}
+
+std::string withoutQuotes(std::string_view text) {
+    std::string unquoted;
+    for (const char c : text) {
+        if (c != '"') unquoted += c;
+    }
+    return unquoted;
 }

@@ -1,9 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "contract/runtime_error.h"
 
 // Cuts text at every occurrence of separator: n separators give n + 1 pieces,
 // empty ones included.
@@ -27,3 +30,34 @@ struct WatchRequest {
 // every "/", piece 1 the mode and piece 2 the task name, both trimmed of spaces.
 // Throws RuntimeError when the text is not of that form.
 WatchRequest parseWatchRequest(std::string_view raw);
+
+// What the options of a command line ask for. Options are the words (runs of
+// characters between blanks) that begin with "--", and the lone words "-h" and "-V".
+struct Options {
+    bool given = false;  // at least one option was there
+    bool help = false;
+    bool version = false;
+    std::optional<int> timeoutMs;   // --timeout=SECONDS
+    std::optional<int> intervalMs;  // --interval=SECONDS
+};
+
+// An unknown option or a bad option value; what() says which, for the user.
+class OptionError : public RuntimeError {
+  public:
+    using RuntimeError::RuntimeError;
+};
+
+// The argument text split into its options and the rest, " /mode /task" as a rule.
+struct SplitArguments {
+    Options options;
+    std::string rest;  // the text with each option word and one blank beside it taken out
+};
+
+// Takes the options out of the text; a later option overrides an earlier one.
+// Throws OptionError for a word that begins with "--" and is no option, or for a
+// bad value.
+SplitArguments takeOptions(std::string_view text);
+
+// The text without its double quotes. cmd hands quotes on to the program, and no
+// Windows file name can hold one.
+std::string withoutQuotes(std::string_view text);

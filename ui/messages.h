@@ -9,3 +9,9 @@ std::string usageText();
 
 // The text of the "About..." box for the given version numbers.
 std::string aboutText(const AppVersion& version);
+
+// The text of --help: synopsis, modes, matching rule, options, exit statuses, examples.
+std::string helpText();
+
+// The text of --version, e.g. "lingerjob 1.0.0".
+std::string versionText(const AppVersion& version);

@@ -1,13 +1,24 @@
 // Form_Load: run-time captions, then the command line decides how the program starts.
-#include "ui/arguments.h"
 #include "contract/exit_status.h"
-#include "ui/form1.h"
 #include "contract/toolkit.h"
+#include "ui/arguments.h"
+#include "ui/form1.h"
+#include "ui/messages.h"
+
+namespace {
+
+bool onlyBlanks(const std::string& text) {
+    return text.find_first_not_of(" \t") == std::string::npos;
+}
+
+}  // namespace
 
 void Form1::Form_Load() {
     std::string raw;
+    std::string problem;  // what is wrong with an option, for the rejection's last line
     try {
         raw = toolkit_.commandLine();
+        const bool argumentsGiven = toolkit_.argumentsGiven();
         toolkit_.setCaption(Control::Command1, "Update task list");
         toolkit_.setCaption(Control::Command2, "Usage");
         toolkit_.setCaption(Control::Command3, "About...");
@@ -15,20 +26,45 @@ void Form1::Form_Load() {
         toolkit_.setCaption(Control::Command5, "Make command line");
         toolkit_.setCaption(Control::Label1, "Task List:");
 
-        if (raw.empty()) {  // interactive start
+        SplitArguments split;
+        if (argumentsGiven) {
+            // cmd hands on the quotes a batch file puts around arguments.
+            try {
+                split = takeOptions(
+                    toolkit_.commandShell() == CommandShell::Cmd ? withoutQuotes(raw) : raw);
+            } catch (const OptionError& e) {
+                problem = e.what();
+                throw;
+            }
+        }
+        const Options& options = split.options;
+        if (options.help || options.version) {
+            toolkit_.showInformation(options.help ? helpText() : versionText(toolkit_.version()));
+            toolkit_.unload(exit_status::kWaitOver);
+            return;
+        }
+        if (options.intervalMs) toolkit_.setTimerInterval(*options.intervalMs);
+
+        // Only a start without arguments, or with options alone, is interactive:
+        // arguments that join to nothing or blanks are no "/mode /task".
+        if (!argumentsGiven || (options.given && onlyBlanks(split.rest))) {
             Command1_Click();
             toolkit_.setCaption(Control::Command4, "Start Looking");
+            if (options.timeoutMs) toolkit_.setDeadline(*options.timeoutMs);
             return;
         }
 
-        const WatchRequest request = parseWatchRequest(raw);
+        const WatchRequest request = parseWatchRequest(split.rest);
         toolkit_.setValue(request.mode == 1 ? Control::Option1 : Control::Option2, true);
         toolkit_.setText(Control::Text1, request.taskName);
+        if (options.timeoutMs) toolkit_.setDeadline(*options.timeoutMs);
         toolkit_.setTimerEnabled(true);  // last, so no tick can come during start-up
         return;
     } catch (...) {
         // Any failure while starting up is reported as bad arguments.
     }
-    toolkit_.messageBox("your arguments are not right\r\n" + raw);
+    std::string message = "your arguments are not right\r\n" + raw;
+    if (!problem.empty()) message += "\r\n" + problem;
+    toolkit_.messageBox(message);
     toolkit_.unload(exit_status::kBadArguments);
 }

@@ -49,10 +49,11 @@ T* as(QWidget* widget) {
 
 }  // namespace
 
-QtToolkit::QtToolkit(QtForm& form, std::string commandLine, bool headless)
+QtToolkit::QtToolkit(QtForm& form, std::string commandLine, bool headless, bool argumentsGiven)
     : form_(form),
       commandLine_(std::move(commandLine)),
       headless_(headless),
+      argumentsGiven_(argumentsGiven),
       label3Color_(design::kButtonFace) {}
 
 void QtToolkit::setCaption(Control control, const std::string& caption) {
@@ -207,6 +208,10 @@ AppVersion QtToolkit::version() {
 
 std::string QtToolkit::commandLine() {
     return commandLine_;
+}
+
+bool QtToolkit::argumentsGiven() {
+    return argumentsGiven_;
 }
 
 CommandShell QtToolkit::commandShell() {

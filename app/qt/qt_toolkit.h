@@ -13,7 +13,9 @@ class QtForm;
 // and the box returns at once, as if OK had been clicked.
 class QtToolkit : public Toolkit {
   public:
-    QtToolkit(QtForm& form, std::string commandLine, bool headless);
+    // argumentsGiven: whether the program got any argument, also one that joins
+    // to an empty commandLine (lingerjob "").
+    QtToolkit(QtForm& form, std::string commandLine, bool headless, bool argumentsGiven);
 
     void setCaption(Control control, const std::string& caption) override;
     std::uint32_t backColor(Control control) override;
@@ -45,6 +47,7 @@ class QtToolkit : public Toolkit {
     std::string exeBaseName() override;
     AppVersion version() override;
     std::string commandLine() override;
+    bool argumentsGiven() override;
     CommandShell commandShell() override;
     void showInformation(const std::string& text) override;
     void warn(const std::string& message) override;
@@ -61,6 +64,7 @@ class QtToolkit : public Toolkit {
     QtForm& form_;
     std::string commandLine_;
     bool headless_;
+    bool argumentsGiven_;
     bool unloaded_ = false;
     int exitStatus_ = 0;
     std::uint32_t label3Color_;

@@ -17,9 +17,9 @@
 #include "app/qt/qt_app.h"
 #include "app/qt/qt_form.h"
 #include "app/qt/qt_toolkit.h"
+#include "contract/runtime_error.h"
 #include "tests/fake_toolkit.h"
 #include "ui/form1.h"
-#include "contract/runtime_error.h"
 
 namespace {
 
@@ -46,7 +46,7 @@ int runProgram() {
     ScriptedProcesses processes;
     processes.set({"init"});
     QtForm window;
-    BrokenClipboardToolkit toolkit(window, "", true);
+    BrokenClipboardToolkit toolkit(window, "", true, false);
     Form1 form(toolkit, processes);
     QtApp app(form, window, toolkit);
     if (!app.start()) return 100;

@@ -59,7 +59,7 @@ TEST(QtSoak, TenThousandTicksOfAWatchThatKeepsWaitingHoldNoMoreThanTheFirstHundr
 
     ProcEnumerator processes;
     QtForm window;
-    QtToolkit toolkit(window, "", true);
+    QtToolkit toolkit(window, "", true, false);
     Form1 form(toolkit, processes);
     QtApp app(form, window, toolkit);
     ASSERT_TRUE(app.start());  // the interactive start, window shown

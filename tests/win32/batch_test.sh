@@ -78,8 +78,26 @@ out=$(cat out)
 expect_line "$out" "MARK3 errorlevel=0" "no such task"
 if [ "$elapsed" -ge 2500 ]; then pass; else fail "ended after $elapsed ms, before the first tick"; fi
 
-echo "-- bad arguments: the message, then errorlevel 2"
-for args in "/x" "/1" "/abc /calc.exe"; do
+echo "-- quotes the Windows way, --interval, --timeout: errorlevel and time"
+cp ljprobe.exe "lj probe.exe"
+# What runs first (lines parted by ";"), Lingerjob's arguments, errorlevel, fewest and most ms.
+while IFS='|' read -r first args level fewest most; do
+    IFS=';' read -ra lines <<<"$first"
+    write_bat timed.bat '@echo off' "${lines[@]}" "Lingerjob.exe $args" 'echo MARKT errorlevel=%errorlevel%'
+    run_bat timed.bat
+    expect_line "$(cat out)" "MARKT errorlevel=$level" "$args"
+    if [ "$elapsed" -ge "$fewest" ] && [ "$elapsed" -le "$most" ]; then pass; else fail "$args took $elapsed ms"; fi
+done <<'EOF'
+start "" "lj probe.exe" 6000|"/1 /lj probe.exe"|0|6000|12000
+start "" ljprobe.exe 5000|/0 /"ljprobe.exe" --timeout=8|0|2500|6000
+rem|"/1" "/no-such-task-zz"|0|2500|6000
+start "" ljprobe.exe 4000;Lingerjob.exe --interval=0.2 /0 /ljprobe.exe|/1 /ljprobe.exe --interval=0.2|0|4000|5500
+start "" ljprobe.exe 8000|--timeout=2 /1 /ljprobe.exe|124|2000|4500
+EOF
+
+echo "-- bad arguments and options: the message, then errorlevel 2; --version: its box, 0"
+rejected=$'your arguments are not right\r\n'
+while IFS='|' read -r args level box; do
     rm -f box.txt
     write_bat bad.bat \
         '@echo off' \
@@ -88,16 +106,23 @@ for args in "/x" "/1" "/abc /calc.exe"; do
         'echo MARK2 errorlevel=%errorlevel%' \
         'if errorlevel 2 (echo MARK2 at-least-2) else (echo MARK2 below-2)'
     run_bat bad.bat
-    out=$(cat out)
-    expect_line "$out" "MARK2 errorlevel=2" "bad arguments '$args'"
-    expect_line "$out" "MARK2 at-least-2" "bad arguments '$args'"
-    want=$(printf 'your arguments are not right\r\n%s' "$args")
-    if [ -f box.txt ] && [ "$(cat box.txt)" = "$want" ]; then
+    expect_line "$(cat out)" "MARK2 errorlevel=$level" "'$args'"
+    expect_line "$(cat out)" "MARK2 $([ "$level" -ge 2 ] && echo at-least-2 || echo below-2)" "'$args'"
+    want=${box:-$rejected$args}  # the rejection shows the text as written, quotes and all
+    if [ -f box.txt ] && [[ "$(cat box.txt)" == "$want"* ]]; then
         pass
     else
-        fail "bad arguments '$args': the box said '$(cat box.txt 2>/dev/null)'"
+        fail "'$args': the box said '$(cat box.txt 2>/dev/null)'"
     fi
-done
+done <<'EOF'
+/x|2|
+/1|2|
+/abc /calc.exe|2|
+--opt /1 /x|2|
+--interval=9999 /1 /x|2|
+"/1"|2|
+-V|0|lingerjob 1.0.0
+EOF
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

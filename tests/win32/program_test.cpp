@@ -10,9 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "app/win32/text.h"
 #include "app/win32/win32_form.h"
 #include "tests/win32/check.h"
 #include "tests/win32/test_util.h"
+#include "ui/messages.h"
 #include "watch/windows/toolhelp_enumerator.h"
 
 using namespace testutil;
@@ -118,20 +120,25 @@ void testInteractive() {
     CHECK_EQ(p.waitExit(10000), 0u);
 }
 
-void expectRejected(const std::wstring& commandLine, const std::wstring& shown) {
+// A box before any window; OK ends the program with the status.
+void expectBox(const std::wstring& commandLine, const std::wstring& text, DWORD status) {
     Process p(commandLine);
     CHECK(p.ok);
     HWND box = waitTop(p, L"#32770", 10000);
     CHECK(box != nullptr);
     if (!box) return;
     const Box b = readBox(box);
-    CHECK_EQ(b.text, L"your arguments are not right\r\n" + shown);
+    CHECK_EQ(b.text, text);
     CHECK_EQ(b.caption, std::wstring(L"Lingerjob"));
     CHECK_EQ(b.visibleButtons, 1);
     CHECK(!b.hasIcon);
     CHECK(findTop(p, Win32Form::kClassName) == nullptr);  // the window is never shown
     PostMessageW(box, WM_COMMAND, IDOK, 0);
-    CHECK_EQ(p.waitExit(10000), 2u);
+    CHECK_EQ(p.waitExit(10000), status);
+}
+
+void expectRejected(const std::wstring& commandLine, const std::wstring& shown) {
+    expectBox(commandLine, L"your arguments are not right\r\n" + shown, 2);
 }
 
 void testRejections() {
@@ -145,6 +152,15 @@ void testRejections() {
     expectRejected(quotedExe() + L" /a /calc.exe", L"/a /calc.exe");
     expectRejected(quotedExe() + L" /70000 /calc.exe", L"/70000 /calc.exe");
     expectRejected(quotedExe() + L" //calc.exe", L"//calc.exe");
+    expectRejected(quotedExe() + L" \"\"", L"\"\"");
+    expectRejected(quotedExe() + L" --opt \"/1 /x\"",
+                   L"--opt \"/1 /x\"\r\nunknown option --opt (see --help)");
+}
+
+void testInformation() {
+    check::section("--help and --version: their text in a box, status 0");
+    expectBox(quotedExe() + L" --help", toWide(helpText()), 0);
+    expectBox(quotedExe() + L" /1 /x -V", L"lingerjob 1.0.0", 0);
 }
 
 void testModeZeroOver() {
@@ -187,9 +203,9 @@ void testStopLooking() {
     CHECK_EQ(p.waitExit(8000), 0u);
 }
 
-void testEndWithBoxOpen() {
-    check::section("the wait ends while the Usage box is open: the program ends, status 0");
-    Process p(quotedExe() + L" /1 /no-such-task-zz");
+void testEndWithBoxOpen(const wchar_t* arguments, DWORD status, DWORD earliest, DWORD latest) {
+    check::section("the wait or the time-out ends while the Usage box is open: the program ends");
+    Process p(quotedExe() + arguments);
     HWND form = waitTop(p, Win32Form::kClassName, 10000);
     CHECK(form != nullptr);
     if (!form) return;
@@ -197,15 +213,16 @@ void testEndWithBoxOpen() {
     HWND box = waitTop(p, L"#32770", 2000);
     CHECK(box != nullptr);
     if (box) CHECK_EQ(readBox(box).text.substr(0, 20), std::wstring(L"Use it in batch file"));
-    // Nobody closes the box; the first tick (3 s after start) finds no such task.
+    // Nobody closes the box; the first tick (3 s after start) finds no such task,
+    // or the time-out runs out.
     bool boxWasOpen = false;
     while (p.running() && p.elapsed() < 10000) {
         boxWasOpen = box && IsWindow(box) && IsWindowVisible(box);
         Sleep(20);
     }
     CHECK(boxWasOpen);  // the box stood until the process ended
-    CHECK_EQ(p.waitExit(1000), 0u);
-    CHECK(p.elapsed() >= 2500 && p.elapsed() <= 6000);
+    CHECK_EQ(p.waitExit(1000), status);
+    CHECK(p.elapsed() >= earliest && p.elapsed() <= latest);
 }
 
 void testNonAsciiName() {
@@ -255,7 +272,9 @@ int main() {
     testModeZeroOver();
     testModeOneWaits();
     testStopLooking();
-    testEndWithBoxOpen();
+    testInformation();
+    testEndWithBoxOpen(L" /1 /no-such-task-zz", 0, 2500, 6000);
+    testEndWithBoxOpen(L" --timeout=1.5 /0 /no-such-task-zz", 124, 1200, 2900);
     testNonAsciiName();
     return check::summary();
 }

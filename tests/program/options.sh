@@ -1,0 +1,67 @@
+#!/usr/bin/env bash
+# The options as a script uses them, without a display: --help and --version,
+# --timeout, --interval, a wrong option; a quiet standard error; the statuses hold
+# when standard error is a pipe nobody reads.
+source "$(dirname "$0")/lib.sh"
+# env execs the program, so $! of a background run is the program itself.
+quiet=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR)
+now_ms() { date +%s%3N; }
+
+# --help, --version, wrong options: the status, then the text on stdout (stderr
+# empty) or the rejection with the raw text on stderr.
+while IFS='|' read -r args want pattern; do
+    status=0
+    # shellcheck disable=SC2086  # the words are the program's arguments
+    "${quiet[@]}" "$LINGERJOB" $args >"$SCRATCH/out" 2>"$SCRATCH/err" || status=$?
+    [ "$status" -eq "$want" ] || fail "'$args' ended with $status, not $want"
+    if [ "$want" -eq 0 ]; then
+        grep -q -- "$pattern" "$SCRATCH/out" && [ ! -s "$SCRATCH/err" ] || fail "'$args' printed wrong"
+    else
+        grep -qxF -- "$args" "$SCRATCH/err" && grep -qF -- "$pattern" "$SCRATCH/err" ||
+            fail "'$args': $(cat "$SCRATCH/err")"
+    fi
+done <<'EOF'
+--help|0|--timeout=SECONDS
+--version|0|^lingerjob 1.0.0$
+/1 /x -V|0|^lingerjob 1.0.0$
+--opt /1 /x|2|unknown option --opt (see --help)
+/1 /x --timeout=soon|2|bad value in --timeout=soon
+--interval=0 /1 /x|2|(see --help)
+EOF
+
+# Starts a wait in the background ($@: its arguments); WATCHER is the program itself.
+watch() {
+    "${quiet[@]}" "$LINGERJOB" "$@" 2>"$SCRATCH/err" &
+    WATCHER=$!
+    PIDS+=("$WATCHER")
+}
+# Waits for the wait's end; checks its status, stderr empty, and the milliseconds since $2.
+expect_end() {  # status, since, fewest ms, most ms
+    wait_for_end "$WATCHER" 10
+    local took=$(($(now_ms) - $2))
+    [ "$STATUS" -eq "$1" ] && [ "$took" -ge "$3" ] && [ "$took" -le "$4" ] ||
+        fail "status $STATUS after $took ms, not $1 after $3..$4 ms"
+    [ ! -s "$SCRATCH/err" ] || fail "the wait wrote to stderr: $(cat "$SCRATCH/err")"
+}
+probe=$(make_probe "lingerjob-probe-options-$$")
+start_probe "$probe"
+# --timeout on a task that keeps running: status 124 at the time-out.
+started=$(now_ms)
+watch --timeout=1.5 /1 "/options-$$"
+expect_end 124 "$started" 1000 2500
+# --interval=0.2 sees the probe's end well within a second.
+watch /1 "/options-$$" --interval=0.2
+still_running_after "$WATCHER" 1 || fail "--interval=0.2 ended while the probe ran"
+stop_probe
+expect_end 0 "$(now_ms)" 0 999
+
+# Standard error a pipe whose reader has gone: the rejection still ends with 2.
+{
+    sleep 0.3
+    status=0
+    "${quiet[@]}" "$LINGERJOB" /x 2>&1 >/dev/null || status=$?
+    echo "$status" >"$SCRATCH/status"
+} | true
+[ "$(cat "$SCRATCH/status")" = 2 ] || fail "with stderr a dead pipe: $(cat "$SCRATCH/status")"
+
+echo "options: ok"

@@ -1,0 +1,43 @@
+// What --help and --version show.
+#include <string>
+
+#include "ui/messages.h"
+
+std::string helpText() {
+    return "Usage: lingerjob [OPTION]... /MODE /TASK\r\n"
+           "       lingerjob [OPTION]...\r\n"
+           "Make a shell script or a batch file wait on another program.\r\n"
+           "\r\n"
+           "  /1 /TASK  wait while a process whose executable name contains TASK runs\r\n"
+           "  /0 /TASK  wait while no such process runs (every mode but 1 means this)\r\n"
+           "Without /MODE /TASK the interactive window opens.\r\n"
+           "\r\n"
+           "A process matches when TASK is a part of its executable's file name in\r\n"
+           "lower case; an empty TASK matches every process. Spaces around TASK are\r\n"
+           "removed, and TASK ends at the next \"/\". The first check comes one\r\n"
+           "interval after the start.\r\n"
+           "\r\n"
+           "Options, before, between or after /MODE /TASK:\r\n"
+           "  --timeout=SECONDS   end with status 124 if the wait is not over by then\r\n"
+           "  --interval=SECONDS  time between checks, 0.1 to 3600 (default 3)\r\n"
+           "  -h, --help          show this help and end\r\n"
+           "  -V, --version       show the version and end\r\n"
+           "\r\n"
+           "Exit status:\r\n"
+           "  0    the wait is over, or the window was closed\r\n"
+           "  1    a run-time error; or the window was asked for without a display\r\n"
+           "  2    the arguments are not right\r\n"
+           "  124  the --timeout ran out before the wait was over\r\n"
+           "\r\n"
+           "In a shell script, go on once setup-helper has ended, at most 10 minutes:\r\n"
+           "  ./setup-helper &\r\n"
+           "  lingerjob --timeout=600 /1 /setup-helper || exit 1\r\n"
+           "In a batch file, go on once the calculator runs, checking every second:\r\n"
+           "  Lingerjob.exe --interval=1 /0 /calc.exe\r\n"
+           "  echo the calculator is running";
+}
+
+std::string versionText(const AppVersion& version) {
+    return "lingerjob " + std::to_string(version.major) + "." + std::to_string(version.minor) +
+           "." + std::to_string(version.revision);
+}
