@@ -6,6 +6,7 @@
 
 #include "contract/toolkit.h"
 
+class QFileInfo;
 class QtForm;
 
 // The toolkit operations on a QtForm. Without a display (Qt's offscreen
@@ -13,7 +14,9 @@ class QtForm;
 // and the box returns at once, as if OK had been clicked.
 class QtToolkit : public Toolkit {
   public:
-    QtToolkit(QtForm& form, std::string commandLine, bool headless);
+    // programPath: the program "Make command line" names, when it is not this
+    // executable (the launcher that started us); empty for this executable.
+    QtToolkit(QtForm& form, std::string commandLine, bool headless, std::string programPath = {});
 
     void setCaption(Control control, const std::string& caption) override;
     std::uint32_t backColor(Control control) override;
@@ -58,9 +61,13 @@ class QtToolkit : public Toolkit {
     std::function<void(const std::string&)> messageSink;
 
   private:
+    // The executable file "Make command line" names.
+    QFileInfo program() const;
+
     QtForm& form_;
     std::string commandLine_;
     bool headless_;
+    std::string programPath_;
     bool unloaded_ = false;
     int exitStatus_ = 0;
     std::uint32_t label3Color_;
