@@ -18,8 +18,8 @@
 #include "app/qt/qt_app.h"
 #include "app/qt/qt_form.h"
 #include "app/qt/qt_toolkit.h"
-#include "tests/fake_toolkit.h"
 #include "contract/design.h"
+#include "tests/fake_toolkit.h"
 #include "ui/form1.h"
 
 namespace {
@@ -174,6 +174,13 @@ TEST(QtWindow, EachButtonReachesItsHandler) {
     EXPECT_EQ(line.toStdString(), QApplication::applicationDirPath().toStdString() + "/" +
                                       QApplication::applicationName().toStdString() +
                                       " /1 /my task ");
+}
+
+TEST(QtWindow, TheCommandLineNamesTheLauncherWhenGivenByItsWholeFileName) {
+    QtForm window;
+    QtToolkit toolkit(window, "", true, "/opt/apps/Lingerjob-1.0-x86_64.AppImage");
+    EXPECT_EQ(toolkit.appFolder(), "/opt/apps");
+    EXPECT_EQ(toolkit.exeBaseName(), "Lingerjob-1.0-x86_64.AppImage");
 }
 
 TEST(QtWindow, ClickingAnEntryFillsText1AndARefreshDoesNot) {

@@ -15,5 +15,8 @@ check_rejected /x /calc.exe
 check_rejected /99999 /calc.exe
 check_rejected -platform offscreen   # Qt's own options are ours, and wrong here
 check_rejected " "  # spaces only are not "no arguments"
+# A caller that no longer reads standard error still gets the status.
+status=$( (sleep 0.5; headless "$LINGERJOB" /x) 2>&1 >/dev/null | true; echo "${PIPESTATUS[0]}")
+[ "$status" -eq 2 ] || fail "with standard error a closed pipe the rejection ended with $status"
 
 echo "rejection: ok"
