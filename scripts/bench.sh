@@ -58,7 +58,7 @@ summarise() {
     local csv=$1 label=$2 name
     declare -A real cpu
     for name in BM_Snapshot BM_LowerCaseNames \
-        BM_CommFloor BM_Libproc2 BM_QtListRefresh BM_QtTick BM_QtTickWithEvents; do
+        BM_CommFloor BM_Libproc2 BM_QtListRefresh BM_QtTick BM_QtTickWithEvents BM_ConsoleTick; do
         read -r "real[$name]" "cpu[$name]" < <(median "$csv" "$name") ||
             { echo "no median for $name in $csv" >&2; return 1; }
     done
@@ -79,6 +79,7 @@ summarise() {
     ratio "our snapshot / libproc2" BM_Snapshot BM_Libproc2 0.35
     ratio "our snapshot / comm-only floor" BM_Snapshot BM_CommFloor 1.1
     ratio "whole tick / our snapshot" BM_QtTick BM_Snapshot 1.3
+    ratio "console tick / Qt tick" BM_ConsoleTick BM_QtTick 1.0
 }
 
 run_bench() {
