@@ -1,9 +1,10 @@
 // lingerjob-window: the lingerjob program with its Qt window. The lingerjob
 // launcher starts it in its own place when there is a display; started without
 // one it falls back to Qt's offscreen platform and works as the launcher would.
+#include <sys/prctl.h>
+
 #include <QApplication>
 #include <cstdlib>
-#include <iostream>
 
 #include "app/qt/display.h"
 #include "app/qt/qt_app.h"
@@ -22,6 +23,10 @@ int main(int argc, char** argv) {
     const char* launcher = std::getenv("LINGERJOB_PROGRAM");
     const std::string programPath = launcher ? launcher : "";
     unsetenv("LINGERJOB_PROGRAM");
+    // The process keeps the launcher's name too, for ps, pgrep -x and killall.
+    if (!programPath.empty()) {
+        prctl(PR_SET_NAME, programPath.substr(programPath.rfind('/') + 1).c_str());
+    }
 
     preferDesktopThenOffscreen();
     // Qt sees only the program's name: every argument, "-platform" included, is ours.
