@@ -52,9 +52,9 @@ int ConsoleApp::run() {
             toolkit_.unload(exit_status::kFailure);
             break;
         }
-        std::this_thread::sleep_until(tick && deadline ? std::min(*tick, *deadline)
-                                      : tick           ? *tick
-                                                       : *deadline);
+        auto wake = tick ? *tick : *deadline;
+        if (deadline) wake = std::min(wake, *deadline);
+        std::this_thread::sleep_until(wake);
         const auto now = Clock::now();
         if (deadline && now >= *deadline) {
             toolkit_.unload(exit_status::kTimedOut);

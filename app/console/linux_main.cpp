@@ -44,7 +44,9 @@ bool asksForInformation(int argc, char** argv) {
 std::string ownPath(const char* fallback) {
     char path[4096];
     const ssize_t length = readlink("/proc/self/exe", path, sizeof path);
-    if (length <= 0 || static_cast<std::size_t>(length) == sizeof path) return fallback;
+    if (length <= 0 || static_cast<std::size_t>(length) == sizeof path) {
+        return fallback ? fallback : "lingerjob";
+    }
     return std::string(path, static_cast<std::size_t>(length));
 }
 
