@@ -1,11 +1,14 @@
-// One watch tick through the Qt adapter on the offscreen platform: blink,
-// snapshot, refill of the list widget, search. The task name matches nothing and
-// the mode waits for it to appear, so every tick shows "Not found." and goes on.
+// One watch tick through the Qt adapter on the offscreen platform, and through the
+// console adapter that runs every wait without a display: blink, snapshot, refill
+// of the list, search. The task name matches nothing and the mode waits for it to
+// appear, so every tick shows "Not found." and goes on.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QListWidget>
+#include <sstream>
 
+#include "app/console/console_toolkit.h"
 #include "app/qt/qt_form.h"
 #include "app/qt/qt_toolkit.h"
 #include "ui/form1.h"
@@ -70,5 +73,24 @@ void BM_QtTickWithEvents(benchmark::State& state) {
     state.counters["processes"] = w.toolkit.listCount();
 }
 BENCHMARK(BM_QtTickWithEvents)->Unit(benchmark::kMicrosecond);
+
+// The same tick as the headless program runs it.
+void BM_ConsoleTick(benchmark::State& state) {
+    std::ostringstream out, err;
+    ConsoleToolkit toolkit("/0 /no-such-task-in-this-benchmark", true, "/usr/bin/lingerjob", out,
+                           err);
+    ProcEnumerator processes;
+    Form1 form(toolkit, processes);
+    form.Form_Load();
+    for (auto _ : state) {
+        form.Timer1_Timer();
+        if (toolkit.unloaded()) {
+            state.SkipWithError("the tick ended the wait");
+            return;
+        }
+    }
+    state.counters["processes"] = toolkit.listCount();
+}
+BENCHMARK(BM_ConsoleTick)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -58,7 +58,7 @@ summarise() {
     local csv=$1 label=$2 name
     declare -A real cpu
     for name in BM_Snapshot BM_LowerCaseNames \
-        BM_CommFloor BM_Libproc2 BM_QtListRefresh BM_QtTick BM_QtTickWithEvents; do
+        BM_CommFloor BM_Libproc2 BM_QtListRefresh BM_QtTick BM_QtTickWithEvents BM_ConsoleTick; do
         read -r "real[$name]" "cpu[$name]" < <(median "$csv" "$name") ||
             { echo "no median for $name in $csv" >&2; return 1; }
     done
@@ -79,6 +79,9 @@ summarise() {
     ratio "our snapshot / libproc2" BM_Snapshot BM_Libproc2 0.35
     ratio "our snapshot / comm-only floor" BM_Snapshot BM_CommFloor 1.1
     ratio "whole tick / our snapshot" BM_QtTick BM_Snapshot 1.3
+    # What a tick costs the headless program against what it costs the Qt one,
+    # which also lays out and paints the refilled list.
+    ratio "console tick / Qt tick with its events" BM_ConsoleTick BM_QtTickWithEvents 1.0
 }
 
 run_bench() {

@@ -192,6 +192,13 @@ TEST(QtWindow, EnterPressesTheFocusedButtonAndNothingElse) {
     EXPECT_EQ(w.processes.calls, 1) << "only start-up's refresh";
 }
 
+TEST(QtWindow, TheCommandLineNamesTheLauncherWhenGivenByItsWholeFileName) {
+    QtForm window;
+    QtToolkit toolkit(window, "", true, false, "/opt/apps/Lingerjob-1.0-x86_64.AppImage");
+    EXPECT_EQ(toolkit.appFolder(), "/opt/apps");
+    EXPECT_EQ(toolkit.exeBaseName(), "Lingerjob-1.0-x86_64.AppImage");
+}
+
 TEST(QtWindow, ClickingAnEntryFillsText1AndARefreshDoesNot) {
     QtWindow w;
     ASSERT_TRUE(w.app.start());

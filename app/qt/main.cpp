@@ -1,15 +1,19 @@
-// lingerjob: waits while (mode 1) or until (mode 0) a process whose executable
-// name contains the task name runs; without arguments, an interactive window.
+// lingerjob-window: the lingerjob program with its Qt window. The lingerjob
+// launcher starts it in its own place when there is a display; started without
+// one it falls back to Qt's offscreen platform and works as the launcher would.
+#include <sys/prctl.h>
+
 #include <QApplication>
 #include <csignal>
-#include <iostream>
+#include <cstdlib>
 
-#include "app/qt/command_line.h"
 #include "app/qt/display.h"
 #include "app/qt/qt_app.h"
 #include "app/qt/qt_form.h"
 #include "app/qt/qt_toolkit.h"
 #include "app/qt/quiet_messages.h"
+#include "app/shared/command_line.h"
+#include "app/shared/no_display.h"
 #include "contract/exit_status.h"
 #include "ui/form1.h"
 #include "watch/linux/proc_enumerator.h"
@@ -19,6 +23,15 @@ int main(int argc, char** argv) {
     // the table, not death by SIGPIPE.
     std::signal(SIGPIPE, SIG_IGN);
     const std::string arguments = joinArguments(argc, argv);
+    // The launcher's own path, which "Make command line" names; nothing we start
+    // is to see it.
+    const char* launcher = std::getenv("LINGERJOB_PROGRAM");
+    const std::string programPath = launcher ? launcher : "";
+    unsetenv("LINGERJOB_PROGRAM");
+    // The process keeps the launcher's name too, for ps, pgrep -x and killall.
+    if (!programPath.empty()) {
+        prctl(PR_SET_NAME, programPath.substr(programPath.rfind('/') + 1).c_str());
+    }
 
     quietQtMessages();  // before preferDesktopThenOffscreen sets QT_LOGGING_RULES
     preferDesktopThenOffscreen();
@@ -30,14 +43,13 @@ int main(int argc, char** argv) {
 
     ProcEnumerator processes;
     QtForm window;
-    QtToolkit toolkit(window, arguments, runningWithoutDisplay(), argc > 1);
+    QtToolkit toolkit(window, arguments, runningWithoutDisplay(), argc > 1, programPath);
     Form1 form(toolkit, processes);
     QtApp app(form, window, toolkit);
 
     if (!app.start()) return toolkit.exitStatus();
     if (toolkit.headless() && !toolkit.timerEnabled()) {
-        std::cerr << "lingerjob: no display, so the window cannot be used; "
-                     "to wait from a script give a mode and a task, e.g. lingerjob /1 /task\n";
+        toolkit.warn(kNoDisplayMessage);
         return exit_status::kFailure;
     }
     QApplication::exec();

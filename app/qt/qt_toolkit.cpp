@@ -4,6 +4,7 @@
 #include <QClipboard>
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLabel>
@@ -49,11 +50,13 @@ T* as(QWidget* widget) {
 
 }  // namespace
 
-QtToolkit::QtToolkit(QtForm& form, std::string commandLine, bool headless, bool argumentsGiven)
+QtToolkit::QtToolkit(QtForm& form, std::string commandLine, bool headless, bool argumentsGiven,
+                     std::string programPath)
     : form_(form),
       commandLine_(std::move(commandLine)),
       headless_(headless),
       argumentsGiven_(argumentsGiven),
+      programPath_(std::move(programPath)),
       label3Color_(design::kButtonFace) {}
 
 void QtToolkit::setCaption(Control control, const std::string& caption) {
@@ -190,8 +193,13 @@ void QtToolkit::clipboardSetText(const std::string& text) {
     QGuiApplication::clipboard()->setText(fromUtf8(text));
 }
 
+QFileInfo QtToolkit::program() const {
+    if (programPath_.empty()) return QFileInfo(QCoreApplication::applicationFilePath());
+    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(programPath_)));
+}
+
 std::string QtToolkit::appFolder() {
-    return toUtf8(QDir::toNativeSeparators(QCoreApplication::applicationDirPath()));
+    return toUtf8(QDir::toNativeSeparators(program().absolutePath()));
 }
 
 std::string QtToolkit::dirSeparator() {
@@ -199,7 +207,11 @@ std::string QtToolkit::dirSeparator() {
 }
 
 std::string QtToolkit::exeBaseName() {
-    return toUtf8(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+#ifdef Q_OS_WIN
+    return toUtf8(program().completeBaseName());  // without ".exe"
+#else
+    return toUtf8(program().fileName());  // the whole name: a command names the whole file
+#endif
 }
 
 AppVersion QtToolkit::version() {

@@ -6,6 +6,7 @@
 
 #include "contract/toolkit.h"
 
+class QFileInfo;
 class QtForm;
 
 // The toolkit operations on a QtForm. Without a display (Qt's offscreen
@@ -14,8 +15,11 @@ class QtForm;
 class QtToolkit : public Toolkit {
   public:
     // argumentsGiven: whether the program got any argument, also one that joins
-    // to an empty commandLine (lingerjob "").
-    QtToolkit(QtForm& form, std::string commandLine, bool headless, bool argumentsGiven);
+    // to an empty commandLine (lingerjob ""). programPath: the program "Make
+    // command line" names, when it is not this executable (the launcher that
+    // started us); empty for this executable.
+    QtToolkit(QtForm& form, std::string commandLine, bool headless, bool argumentsGiven,
+              std::string programPath = {});
 
     void setCaption(Control control, const std::string& caption) override;
     std::uint32_t backColor(Control control) override;
@@ -61,10 +65,14 @@ class QtToolkit : public Toolkit {
     std::function<void(const std::string&)> messageSink;
 
   private:
+    // The executable file "Make command line" names.
+    QFileInfo program() const;
+
     QtForm& form_;
     std::string commandLine_;
     bool headless_;
     bool argumentsGiven_;
+    std::string programPath_;
     bool unloaded_ = false;
     int exitStatus_ = 0;
     std::uint32_t label3Color_;

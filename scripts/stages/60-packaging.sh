@@ -48,9 +48,12 @@ dpkg_locked() {
 
 # Runs a lingerjob binary as a script on a server would: no display, bad
 # arguments. It must print the rejection with the text it got and end with 2.
+# With a second argument, DISPLAY is set to it: a display that cannot be opened
+# makes lingerjob start its window program, which falls back to no display.
 rejects_bad_arguments() {
-    local binary=$1 status=0 err
-    err=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM \
+    local binary=$1 status=0 err display=()
+    [ -n "${2:-}" ] && display=(DISPLAY="$2")
+    err=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "${display[@]}" \
         timeout 30 "$binary" /bad 2>&1 >/dev/null </dev/null) || status=$?
     if [ "$status" -ne 2 ]; then
         echo "  $binary /bad ended with status $status" >&2
@@ -66,7 +69,7 @@ rejects_bad_arguments() {
 
 # What an install holds, relative to its prefix; the man page as cmake installs it.
 icon_sizes=(16 32 48 64 128 256)
-expected=(bin/lingerjob share/applications/lingerjob.desktop
+expected=(bin/lingerjob lib/lingerjob/lingerjob-window share/applications/lingerjob.desktop
     share/icons/hicolor/scalable/apps/lingerjob.svg share/man/man1/lingerjob.1)
 for size in "${icon_sizes[@]}"; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/lingerjob.png")
@@ -90,6 +93,11 @@ install_holds_exactly_the_expected_files() {
 }
 check "the install holds exactly the expected files" install_holds_exactly_the_expected_files
 check "the installed binary is executable" test -x "$prefix/bin/lingerjob"
+# readelf, not ldd: what each file itself names, not what its libraries pull in.
+needs_qt() { readelf -d "$1" | grep -q 'NEEDED.*libQt6'; }
+links_no_qt() { ! needs_qt "$1"; }
+check "bin/lingerjob links no Qt library" links_no_qt "$prefix/bin/lingerjob"
+check "the window program links Qt Widgets" needs_qt "$prefix/lib/lingerjob/lingerjob-window"
 
 icons_have_their_sizes() {
     local size ok=0
@@ -143,6 +151,8 @@ check "the NAME line is one whatis can index" \
     bash -c 'lexgrog "$1" | grep -q ": \"lingerjob - "' _ "$page"
 check "the installed binary rejects bad arguments without a display (status 2)" \
     rejects_bad_arguments "$prefix/bin/lingerjob"
+check "the installed binary finds its window program, which falls back without a display" \
+    rejects_bad_arguments "$prefix/bin/lingerjob" :93
 
 log "the Debian package"
 deb_lists_the_files() {
@@ -173,7 +183,7 @@ depends_on_qt6() {
     done
     return $ok
 }
-check "dpkg-deb -I shows Depends worked out from the binary, Qt 6 included" depends_on_qt6
+check "dpkg-deb -I shows Depends worked out from the binaries, Qt 6 included" depends_on_qt6
 control_fields_are_set() {
     [ "$(field Package)" = lingerjob ] && [ "$(field Version)" = 1.0.0 ] &&
         [ "$(field Section)" = utils ] &&
@@ -191,6 +201,8 @@ if dpkg_locked dpkg -i "$deb"; then
         bash -c '[ "$(command -v lingerjob)" = /usr/bin/lingerjob ]'
     check "the packaged lingerjob rejects bad arguments without a display (status 2)" \
         rejects_bad_arguments lingerjob
+    check "the packaged lingerjob finds its window program in /usr/lib/lingerjob" \
+        rejects_bad_arguments lingerjob :93
     if grep -rqs 'path-exclude.*/usr/share/man' /etc/dpkg/dpkg.cfg.d; then
         echo "skipped: this dpkg leaves out man pages (path-exclude)"
     else

@@ -1,4 +1,4 @@
-#include "app/qt/command_line.h"
+#include "app/shared/command_line.h"
 
 std::string joinArguments(int argc, char** argv) {
     std::string text;

@@ -1,0 +1,104 @@
+#pragma once
+
+#include <array>
+#include <chrono>
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "contract/toolkit.h"
+
+// The toolkit without a window: the controls' state is kept in memory, message
+// box texts go to standard error and the timer is a schedule that ConsoleApp
+// sleeps on. Plain C++, so any platform's entry can use it.
+class ConsoleToolkit : public Toolkit {
+  public:
+    using Clock = std::chrono::steady_clock;
+
+    // programPath: the full path of the running program, which "Make command
+    // line" names; argumentsGiven: whether the program got any argument at all.
+    ConsoleToolkit(std::string commandLine, bool argumentsGiven, std::string programPath);
+    // The same, writing to the given streams instead of stdout and stderr.
+    ConsoleToolkit(std::string commandLine, bool argumentsGiven, std::string programPath,
+                   std::ostream& out, std::ostream& err);
+
+    void setCaption(Control control, const std::string& caption) override;
+    std::uint32_t backColor(Control control) override;
+    void setBackColor(Control control, std::uint32_t color) override;
+    std::string text(Control control) override;
+    void setText(Control control, const std::string& text) override;
+    bool value(Control control) override;
+    void setValue(Control control, bool value) override;
+    bool timerEnabled() override;
+    void setTimerEnabled(bool enabled) override;
+    void setTimerInterval(int milliseconds) override;
+    void setDeadline(int milliseconds) override;
+    void listClear() override;
+    void listAppend(const std::string& entry) override;
+    int listCount() override;
+    std::string listItem(int index) override;
+    int listSelectedIndex() override;
+    void setListHeight(float twips) override;
+    void setListWidth(float twips) override;
+    float outerHeight() override;
+    float outerWidth() override;
+    float clientHeight() override;
+    float clientWidth() override;
+    void messageBox(const std::string& text) override;
+    void clipboardClear() override;
+    void clipboardSetText(const std::string& text) override;
+    std::string appFolder() override;
+    std::string dirSeparator() override;
+    std::string exeBaseName() override;
+    AppVersion version() override;
+    std::string commandLine() override;
+    bool argumentsGiven() override;
+    CommandShell commandShell() override;
+    void showInformation(const std::string& text) override;
+    void warn(const std::string& message) override;
+    void unload(int exitStatus) override;
+
+    // What the controls hold that the interface has no getter for.
+    const std::string& caption(Control control) const;
+    const std::string& clipboard() const { return clipboard_; }
+    float listHeight() const { return listHeight_; }
+    float listWidth() const { return listWidth_; }
+
+    // The timer's schedule: when the next tick is due (none while disabled) and
+    // when the deadline ends the program (none unless one was set).
+    std::optional<Clock::time_point> nextTick() const { return nextTick_; }
+    std::optional<Clock::time_point> deadline() const { return deadline_; }
+    // Called as a tick is raised: the following one comes an interval later.
+    void tickRaised(Clock::time_point now);
+
+    bool unloaded() const { return unloaded_; }
+    int exitStatus() const { return exitStatus_; }
+
+  private:
+    std::string& captionOf(Control control);
+
+    std::string commandLine_;
+    bool argumentsGiven_;
+    std::string programPath_;
+    std::ostream& out_;
+    std::ostream& err_;
+
+    std::array<std::string, 15> captions_;  // indexed by Control
+    std::string text1_;
+    bool option1_;
+    std::uint32_t label3Color_;
+    std::vector<std::string> entries_;
+    float listHeight_;
+    float listWidth_;
+    std::string clipboard_;
+
+    int interval_;         // what the next enabling uses
+    int runningInterval_;  // what the running timer uses
+    std::optional<Clock::time_point> nextTick_;
+    std::optional<Clock::time_point> deadline_;
+
+    bool unloaded_ = false;
+    int exitStatus_ = 0;
+};

@@ -1,0 +1,117 @@
+// The console adapter: the controls kept in memory, message texts on standard
+// error, and the timer as sleeps between ticks, driving Form1 as the program does.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <sstream>
+
+#include "app/console/console_app.h"
+#include "app/console/console_toolkit.h"
+#include "contract/design.h"
+#include "contract/runtime_error.h"
+#include "tests/fake_toolkit.h"
+#include "ui/form1.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+struct Console {
+    std::ostringstream out, err;
+    ScriptedProcesses processes;
+    ConsoleToolkit toolkit;
+    Form1 form{toolkit, processes};
+    ConsoleApp app{form, toolkit};
+
+    explicit Console(const std::string& arguments,
+                     const std::string& program = "/usr/bin/lingerjob")
+        : toolkit(arguments, !arguments.empty(), program, out, err) {
+        processes.set({"init", "bash"});
+    }
+};
+
+TEST(Console, ControlsKeepTheDesignValuesAndWhatHandlersSet) {
+    Console c("");
+    ConsoleToolkit& tk = c.toolkit;
+    EXPECT_EQ(tk.caption(Control::Command5), "cmdline");
+    EXPECT_TRUE(tk.value(Control::Option1));
+    EXPECT_EQ(tk.backColor(Control::Label3), design::kButtonFace);
+    EXPECT_EQ(tk.listWidth(), 2895);
+    EXPECT_EQ(tk.outerHeight(), 5400);
+    tk.setValue(Control::Option2, true);
+    EXPECT_FALSE(tk.value(Control::Option1));
+    EXPECT_TRUE(tk.value(Control::Option2));
+    tk.setText(Control::Text1, "task");
+    EXPECT_EQ(tk.text(Control::Text1), "task");
+    tk.listAppend("a");
+    EXPECT_EQ(tk.listItem(0), "a");
+    EXPECT_THROW(tk.listItem(1), RuntimeError);
+    EXPECT_THROW(tk.setBackColor(Control::Label2, design::kRed), RuntimeError);
+    EXPECT_THROW(tk.setCaption(Control::Text1, "x"), RuntimeError);
+    EXPECT_EQ(tk.listSelectedIndex(), -1);
+    EXPECT_TRUE(ConsoleToolkit("", true, "/x/lingerjob").argumentsGiven());
+}
+
+TEST(Console, MakeCommandLineNamesTheProgramByItsWholeFileName) {
+    Console c("", "/opt/apps/Lingerjob-1.0-x86_64.AppImage");
+    c.form.Command5_Click();
+    EXPECT_EQ(c.toolkit.clipboard(), "/opt/apps/Lingerjob-1.0-x86_64.AppImage /1 / ");
+    EXPECT_EQ(c.err.str(), c.toolkit.clipboard() + "\nCopied to clipboard.\n");
+    c.toolkit.showInformation("a\r\nb");
+    c.toolkit.warn("careful");
+    EXPECT_EQ(c.out.str(), "a\nb\n");
+    EXPECT_NE(c.err.str().find("\nlingerjob: careful\n"), std::string::npos);
+}
+
+TEST(Console, StartsThatCannotWaitEndAtOnce) {
+    Console rejected("/x");
+    EXPECT_FALSE(rejected.app.start());
+    EXPECT_EQ(rejected.app.exitStatus(), 2);
+    EXPECT_EQ(rejected.err.str(), "your arguments are not right\n/x\n");
+
+    Console interactive("");
+    EXPECT_FALSE(interactive.app.start());
+    EXPECT_EQ(interactive.app.exitStatus(), 1);
+    EXPECT_EQ(interactive.err.str().rfind("lingerjob: no display", 0), 0u);
+}
+
+TEST(Console, TheFirstTickComesOneIntervalAfterTheStartAndEndsTheWait) {
+    Console c("/1 /no-such-task");
+    c.toolkit.setTimerInterval(50);  // used from the next enabling: start-up's
+    const auto started = Clock::now();
+    ASSERT_TRUE(c.app.start());
+    EXPECT_EQ(c.app.run(), 0);
+    EXPECT_GE(Clock::now() - started, milliseconds(50));
+    EXPECT_EQ(c.processes.calls, 1);
+    EXPECT_EQ(c.err.str(), "");
+}
+
+TEST(Console, TheDeadlineEndsAWaitBetweenTicksWithStatus124) {
+    Console c("/0 /no-such-task");
+    ASSERT_TRUE(c.app.start());
+    c.toolkit.setDeadline(30);
+    const auto started = Clock::now();
+    EXPECT_EQ(c.app.run(), 124);
+    EXPECT_LT(Clock::now() - started, milliseconds(2500)) << "it waited for the tick";
+    EXPECT_EQ(c.processes.calls, 0);
+}
+
+// A toolkit whose message boxes fail: the rejection's box escapes Form_Load.
+struct FailingBoxes : ConsoleToolkit {
+    using ConsoleToolkit::ConsoleToolkit;
+    void messageBox(const std::string&) override { throw RuntimeError("stderr is gone"); }
+};
+
+TEST(Console, AnErrorEscapingAHandlerIsReportedAndEndsWithStatusOne) {
+    std::ostringstream out, err;
+    ScriptedProcesses processes;
+    FailingBoxes toolkit("/x", true, "/usr/bin/lingerjob", out, err);
+    Form1 form(toolkit, processes);
+    ConsoleApp app(form, toolkit);
+    EXPECT_FALSE(app.start());
+    EXPECT_EQ(app.exitStatus(), 1);
+    EXPECT_EQ(err.str(), "lingerjob: run-time error: stderr is gone\n");
+}
+
+}  // namespace
