@@ -11,6 +11,7 @@
 #include "contract/exit_status.h"
 #include "ui/form1.h"
 #include "watch/linux/proc_enumerator.h"
+#include "watch/linux/proc_visibility.h"
 
 int main(int argc, char** argv) {
     const std::string arguments = joinArguments(argc, argv);
@@ -34,6 +35,7 @@ int main(int argc, char** argv) {
                      "to wait from a script give a mode and a task, e.g. lingerjob /1 /task\n";
         return exit_status::kFailure;
     }
+    if (const auto note = hiddenProcessesNote(); !note.empty()) toolkit.warn(note);
     QApplication::exec();
     return toolkit.exitStatus();
 }
