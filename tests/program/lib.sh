@@ -4,28 +4,23 @@ set -euo pipefail
 
 : "${LINGERJOB:?set LINGERJOB to the built program}"
 SCRATCH="$(mktemp -d "${TMPDIR:-/tmp}/lingerjob-program.XXXXXX")"
-# Processes this test started; spawn gives each a process group of its own, which
-# the cleanup ends with everything in it, also when the test fails.
+# Processes this test started, each a single process that leaves no children
+# behind: the cleanup ends them all, also when the test fails.
 PIDS=()
 cleanup() {
     local pid
-    for pid in "${PIDS[@]}"; do kill -TERM -- "-$pid" "$pid" 2>/dev/null || true; done
-    for pid in "${PIDS[@]}"; do kill -KILL -- "-$pid" "$pid" 2>/dev/null || true; done
+    for pid in "${PIDS[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
     rm -rf "$SCRATCH"
 }
 trap cleanup EXIT
 
-# Starts a command (not a shell function) in the background as the leader of a
-# new process group; sets SPAWNED to its process id, which `wait` can wait for.
+# Starts a command (not a shell function, whose `&` would fork a subshell that
+# the cleanup would end instead of the program) in the background; sets SPAWNED
+# to the process id of the command itself.
 spawn() {
-    setsid "$@" &
+    "$@" &
     SPAWNED=$!
     PIDS+=("$SPAWNED")
-}
-
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
 }
 
 # Runs the program with no display at all, whatever the caller's environment.

@@ -43,8 +43,10 @@ ends_with_0() {  # names...
 START=$(now_ms) SINCE="the start"
 
 # A script started through its "#!" line, sought beyond its 15-byte short name.
-printf '#!/bin/sh\nsleep 600\n' >"$SCRATCH/lingerjob-script-$id-helper"
+# It blocks on a FIFO of its own, so that it starts no other process.
+printf '#!/bin/sh\nread line <>"$0.fifo"\n' >"$SCRATCH/lingerjob-script-$id-helper"
 chmod 755 "$SCRATCH/lingerjob-script-$id-helper"
+mkfifo "$SCRATCH/lingerjob-script-$id-helper.fifo"
 spawn "$SCRATCH/lingerjob-script-$id-helper"
 script_pid=$SPAWNED
 watch_both script /1 "/script-$id-helper"
@@ -133,6 +135,6 @@ for name in script script_nobody; do
         fail "$name ended while the script ran: $(cat "$SCRATCH/$name.err")"
 done
 START=$(now_ms) SINCE="the script ended"
-{ kill -TERM -- "-$script_pid" && wait "$script_pid"; } 2>/dev/null || true
+{ kill "$script_pid" && wait "$script_pid"; } 2>/dev/null || true
 ends_with_0 script script_nobody
 echo "proc views: ok"
