@@ -105,11 +105,7 @@ done
 
 # Still waiting after two ticks: on the script, and at every limit that let
 # the program start, with a warning where the list could not be read.
-sleep_until() {
-    local ms=$(($1 - $(now_ms)))
-    [ "$ms" -le 0 ] || sleep "$(printf '%d.%03d' $((ms / 1000)) $((ms % 1000)))"
-}
-sleep_until $((START + (tick * 2 + 1) * 1000))
+sleep $(((START + (tick * 2 + 1) * 1000 - $(now_ms)) / 1000 + 1))
 warned=0
 for limit in $(seq 3 12); do
     name="nofile$limit" state=waiting
