@@ -8,6 +8,7 @@
 #include "fuzz/fuzz_check.h"
 #include "fuzz/utf8_check.h"
 #include "watch/linux/proc_names.h"
+#include "watch/linux/proc_visibility.h"
 #include "watch/lower_case.h"
 
 namespace {
@@ -63,12 +64,27 @@ void checkStat(std::string_view contents, std::string_view name, std::string_vie
     }
 }
 
+// A script's file name: in cmdline after argv[0], without "/" or NUL, and cut
+// at 15 bytes it is the short name.
+void checkScriptFileName(std::string_view comm, std::string_view cmdline) {
+    const std::string_view script = proc_names::scriptFileName(comm, cmdline);
+    if (script.empty()) return;
+    FUZZ_CHECK(within(script, cmdline) && script.data() > cmdline.data());
+    FUZZ_CHECK(script.find('\0') == std::string_view::npos);
+    FUZZ_CHECK(script.find('/') == std::string_view::npos);
+    FUZZ_CHECK(script.substr(0, 15) == comm);
+}
+
 void checkNameWithoutExe(std::string_view comm, std::string_view cmdline) {
     const std::string_view name = proc_names::nameWithoutExe(comm, cmdline);
     const std::string_view argv0 = cmdline.substr(0, cmdline.find('\0'));
     if (name.data() == comm.data() && name.size() == comm.size() && !comm.empty()) {
         // The short name, when argv[0]'s file name does not start with it.
         return;
+    }
+    const std::string_view script = proc_names::scriptFileName(comm, cmdline);
+    if (!script.empty() && name.data() == script.data() && name.size() == script.size()) {
+        return;  // a script's file name, when argv[0]'s does not start with the short name
     }
     // Otherwise argv[0]'s file name: within argv[0], after its last "/", no NUL.
     FUZZ_CHECK(within(name, argv0));
@@ -122,6 +138,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkStat(all, first, second);
         const std::string_view comm = proc_names::commFromCommFile(first);
         checkNameWithoutExe(comm, second);
+        checkScriptFileName(comm, second);
+        // Any text as /proc/self/mountinfo and status: parsed without reading past it.
+        proc_visibility::procMountAt(all, first);
+        proc_visibility::mayTraceAnyProcess(all);
 
         // The name the enumeration would list, lower-cased as the list shows it.
         const std::string entry = toLowerUtf8(proc_names::nameWithoutExe(comm, second));

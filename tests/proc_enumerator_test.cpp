@@ -1,9 +1,12 @@
 #include "watch/linux/proc_enumerator.h"
 
 #include <gtest/gtest.h>
+#include <pthread.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/prctl.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,6 +18,7 @@
 #include "tests/fake_toolkit.h"
 #include "ui/form1.h"
 #include "watch/linux/proc_names.h"
+#include "watch/linux/proc_visibility.h"
 
 extern char** environ;
 
@@ -66,15 +70,35 @@ TEST(ProcEnumerator, ListsEveryProbeUnderItsFullLowerCasedName) {
         form.Command1_Click();
         const std::string expected = "lingerprobe_élan_" + std::to_string(getpid());
         EXPECT_EQ(std::count(tk.entries.begin(), tk.entries.end(), expected), 2);
-        EXPECT_NE(std::find(tk.entries.begin(), tk.entries.end(), "proc_enumerator_tests"),
-                  tk.entries.end())
-            << "this process is listed like any other";
+        EXPECT_EQ(std::count(tk.entries.begin(), tk.entries.end(), "proc_enumerator_tests"), 0)
+            << "the program leaves itself out";
         for (const auto& entry : tk.entries) {
             EXPECT_FALSE(entry.empty());
             EXPECT_EQ(entry.find('\0'), std::string::npos);
         }
     }
     fs::remove_all(dir);
+}
+
+// No exe link and no cmdline, like a zombie, yet it runs. (Zombies, kernel threads
+// and copies of the program itself: tests/program/.)
+TEST(ProcEnumerator, ListsAProcessWhoseMainThreadEndedWhileAnotherRuns) {
+    const pid_t pid = fork();
+    if (pid == 0) {
+        prctl(PR_SET_NAME, "ljmainexit");
+        pthread_t thread;
+        pthread_create(
+            &thread, nullptr, [](void*) -> void* { return sleep(60), nullptr; }, nullptr);
+        syscall(SYS_exit, 0);  // this thread only, without unwinding into the test
+    }
+    const std::string exe = "/proc/" + std::to_string(pid) + "/exe";
+    for (int i = 0; i < 500 && fs::exists(exe); ++i) usleep(10 * 1000);
+    const bool mainThreadEnded = !fs::exists(exe);
+    const auto names = ProcEnumerator().enumerate();
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    ASSERT_TRUE(mainThreadEnded && names);
+    EXPECT_EQ(std::count(names->begin(), names->end(), "ljmainexit"), 1);
 }
 
 TEST(ProcEnumerator, ACopyDeletedWhileRunningIsListedWithoutTheDeletedMark) {
@@ -139,6 +163,47 @@ TEST(ProcNames, WithoutAnExeLinkArgvZeroWinsOnlyWhenCommIsItsPrefix) {
     // An interpreter's script: comm names the script, argv[0] the interpreter.
     EXPECT_EQ(proc_names::nameWithoutExe("myscript", "/usr/bin/python3\0myscript\0"s), "myscript");
     EXPECT_EQ(proc_names::nameWithoutExe("", "/bin/x\0"s), "x");
+}
+
+TEST(ProcNames, AScriptRunThroughItsHashBangLineIsNamedAfterItsFile) {
+    using proc_names::scriptFileName;
+    using std::string_literals::operator""s;
+    // comm is the script's file name cut at 15 bytes; the interpreter's options come first.
+    EXPECT_EQ(scriptFileName("setup-helper", "/bin/sh\0./setup-helper\0arg\0"s), "setup-helper");
+    EXPECT_EQ(scriptFileName("lingerjob-setup", "bash\0-e\0/opt/lingerjob-setup.sh"s),
+              "lingerjob-setup.sh");
+    // By hand, the interpreter's own comm; only the first argument counts.
+    for (const auto& [comm, cmdline] : {std::pair{"python3", "python3\0x.py\0"s},
+                                        {"sh", "sh\0shfoo\0"s},
+                                        {"helper", "sh\0x\0helper\0"s},
+                                        {"", "sh\0\0"s},
+                                        {"helper", "helper"s}}) {
+        EXPECT_EQ(scriptFileName(comm, cmdline), "") << comm;
+    }
+    // Another user's script (no exe link) is named as its owner's view names it.
+    EXPECT_EQ(proc_names::nameWithoutExe("lingerjob-setup", "/bin/sh\0./lingerjob-setup-x\0"s),
+              "lingerjob-setup-x");
+}
+
+TEST(ProcVisibility, TheProcMountOnTopAndWhetherCapSysPtraceSeesPastIt) {
+    using proc_visibility::procMountAt;
+    const std::string base =
+        "22 27 0:21 / /proc rw - proc proc rw\n"
+        "30 22 0:40 / /proc/sys/fs/binfmt_misc rw - binfmt_misc binfmt_misc rw\n";
+    EXPECT_FALSE(procMountAt(base, "/proc")->hidesOthers);
+    EXPECT_FALSE(procMountAt(base, "/mnt"));
+    EXPECT_FALSE(procMountAt("6 2 0:4 / /proc rw - tmpfs proc rw,hidepid=2\n", "/proc"));
+    const auto top = [&](const std::string& options) {
+        return *procMountAt(base + "66 22 0:41 / /proc rw shared:5 - proc proc " + options,
+                            "/proc");
+    };
+    EXPECT_TRUE(top("rw,hidepid=1").hidesOthers);
+    EXPECT_FALSE(top("rw,hidepid=off,gid=5").hidesOthers);
+    EXPECT_EQ(top("rw,hidepid=invisible,gid=27").gid, 27u);
+    EXPECT_TRUE(top("rw,hidepid=2").groupSees);
+    EXPECT_FALSE(top("rw,hidepid=ptraceable,gid=5").groupSees);
+    EXPECT_TRUE(proc_visibility::mayTraceAnyProcess("Name:\tx\nCapEff:\t0000000000080000\n"));
+    EXPECT_FALSE(proc_visibility::mayTraceAnyProcess("Name:\tx\nCapEff:\t0000000000040000\n"));
 }
 
 }  // namespace

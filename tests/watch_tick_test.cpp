@@ -51,14 +51,15 @@ TEST(WatchTick, TheFourOutcomes) {
     }
 }
 
-TEST(WatchTick, SearchIsAnExactCaseSensitiveSubstringOfTheLowerCasedEntries) {
-    for (const char* part : {"calc", ".exe", "c.e", "calc.exe", "exe"}) {
-        Watch w(true, part, {"Calc.EXE"});
+TEST(WatchTick, SearchIsAnExactSubstringOfTheLowerCasedEntriesInAnyCase) {
+    for (const char* part : {"calc", ".exe", "c.e", "calc.exe", "Calc", "CALC.EXE", "ÉTÉ"}) {
+        Watch w(true, part, {"Calc.EXE", "Été"});
         w.form.Timer1_Timer();
         EXPECT_FALSE(w.ended()) << part;
+        EXPECT_EQ(w.form.TaskName(), part) << "TaskName keeps Text1's text";
     }
-    for (const char* miss : {"Calc", "CALC.EXE", " calc", "calc.exe ", "calc.exe.x"}) {
-        Watch w(true, miss, {"Calc.EXE"});
+    for (const char* miss : {" calc", "calc.exe ", "calc.exe.x", "ETE"}) {
+        Watch w(true, miss, {"Calc.EXE", "Été"});
         w.form.Timer1_Timer();
         EXPECT_TRUE(w.ended()) << miss;
     }

@@ -5,8 +5,8 @@
 #include <vector>
 
 // Lists the executable file names of the processes running now, one per process,
-// in the order the platform reports them. Names are as the platform gives them
-// (not yet lower-cased, possibly not valid UTF-8).
+// in the order the platform reports them, leaving out the calling process itself. Names are as the
+// platform gives them (not yet lower-cased, possibly not valid UTF-8).
 class ProcessEnumerator {
   public:
     virtual ~ProcessEnumerator() = default;

@@ -3,6 +3,7 @@
 #include "contract/design.h"
 #include "contract/exit_status.h"
 #include "contract/toolkit.h"
+#include "watch/lower_case.h"
 #include "watch/task_list.h"
 
 std::uint32_t nextBlinkColor(std::uint32_t current) {
@@ -36,10 +37,13 @@ void WatchTick::runTrapped() {
     }
     failureReported_ = false;
 
+    // The entries are lower-cased, so the task name is too, by the same mapping:
+    // "Firefox" finds firefox.
+    const std::string sought = toLowerUtf8(taskName_);
     bool found = false;
     const int count = toolkit_.listCount();
     for (int i = 0; i < count; ++i) {
-        if (entryHoldsTask(toolkit_.listItem(i), taskName_)) found = true;
+        if (entryHoldsTask(toolkit_.listItem(i), sought)) found = true;
     }
 
     if (toolkit_.value(Control::Option2) && found) {

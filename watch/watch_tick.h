@@ -16,13 +16,15 @@ std::uint32_t nextBlinkColor(std::uint32_t current);
 bool entryHoldsTask(std::string_view entry, std::string_view taskName);
 
 // One tick of the watch. Lives as long as Form1 and keeps the task name of the
-// latest tick, plus whether a failed enumeration has already been reported.
+// latest tick (Text1's text as it was, not lower-cased), plus whether a failed enumeration has
+// already been reported.
 class WatchTick {
   public:
     WatchTick(Toolkit& toolkit, ProcessEnumerator& processes)
         : toolkit_(toolkit), processes_(processes) {}
 
-    // Blinks Label3, refreshes List1, searches it for Text1's text and either
+    // Blinks Label3, refreshes List1, searches it for Text1's text, lower-cased
+    // as the entries are, and either
     // ends the program (the wait is over) or shows "Found." / "Not found.".
     // A run-time error ends the program with the failure status.
     void run();

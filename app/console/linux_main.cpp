@@ -19,6 +19,7 @@
 #include "contract/exit_status.h"
 #include "ui/form1.h"
 #include "watch/linux/proc_enumerator.h"
+#include "watch/linux/proc_visibility.h"
 
 namespace {
 
@@ -82,5 +83,6 @@ int main(int argc, char** argv) {
     Form1 form(toolkit, processes);
     ConsoleApp app(form, toolkit);
     if (!app.start()) return app.exitStatus();
+    if (const auto note = hiddenProcessesNote(); !note.empty()) toolkit.warn(note);
     return app.run();
 }

@@ -17,6 +17,7 @@
 #include "contract/exit_status.h"
 #include "ui/form1.h"
 #include "watch/linux/proc_enumerator.h"
+#include "watch/linux/proc_visibility.h"
 
 int main(int argc, char** argv) {
     // A caller that stopped reading standard error must still get the status of
@@ -52,6 +53,7 @@ int main(int argc, char** argv) {
         toolkit.warn(kNoDisplayMessage);
         return exit_status::kFailure;
     }
+    if (const auto note = hiddenProcessesNote(); !note.empty()) toolkit.warn(note);
     QApplication::exec();
     return toolkit.exitStatus();
 }

@@ -4,20 +4,28 @@ set -euo pipefail
 
 : "${LINGERJOB:?set LINGERJOB to the built program}"
 SCRATCH="$(mktemp -d "${TMPDIR:-/tmp}/lingerjob-program.XXXXXX")"
+# Processes this test started, each a single process that leaves no children
+# behind: the cleanup ends them all, also when the test fails.
 PIDS=()
 cleanup() {
+    local pid
     for pid in "${PIDS[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
     rm -rf "$SCRATCH"
 }
 trap cleanup EXIT
 
-fail() {
-    echo "FAIL: $*" >&2
-    exit 1
+# Starts a command (not a shell function, whose `&` would fork a subshell that
+# the cleanup would end instead of the program) in the background; sets SPAWNED
+# to the process id of the command itself.
+spawn() {
+    "$@" &
+    SPAWNED=$!
+    PIDS+=("$SPAWNED")
 }
 
 # Runs the program with no display at all, whatever the caller's environment.
-headless() { env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$@"; }
+HEADLESS=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+headless() { "${HEADLESS[@]}" "$@"; }
 
 # A copy of sleep under a unique name that ends in $1; prints its path.
 make_probe() {
@@ -44,7 +52,11 @@ still_running_after() {
     kill -0 "$1" 2>/dev/null
 }
 
-# Waits up to $2 seconds for background job $1 to end; sets STATUS to its exit status.
+# Milliseconds since some fixed time.
+now_ms() { date +%s%3N; }
+
+# Waits up to $2 seconds for background job $1 to end; sets STATUS to its exit
+# status and ENDED to the time it was seen ended (now_ms).
 wait_for_end() {
     local pid=$1 limit=$2 waited=0
     while kill -0 "$pid" 2>/dev/null; do
@@ -52,6 +64,7 @@ wait_for_end() {
         sleep 0.1
         waited=$((waited + 1))
     done
+    ENDED=$(now_ms)
     STATUS=0
     wait "$pid" || STATUS=$?
 }

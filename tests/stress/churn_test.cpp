@@ -141,7 +141,7 @@ TEST(Churn, RefreshesWhileProcessesComeAndGoListOnlyWholeCleanNames) {
                   << distinct.size() << " different names) and " << churnCutSeen
                   << " by their short name" << std::endl;
     }
-    EXPECT_EQ(emptyLists, 0) << "this process at least is always running";
+    EXPECT_EQ(emptyLists, 0) << "processes that end while they are read must not fail the list";
     EXPECT_GT(churnSeen + churnCutSeen, 0) << "the churn never showed in a refresh";
     fs::remove_all(dir);
 }

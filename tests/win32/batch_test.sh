@@ -38,11 +38,11 @@ run_bat() {
     sed 's/^/   /' out
 }
 
-echo "-- /1 while the probe runs: the marker comes only after the probe has ended"
+echo "-- /1 while the probe runs (task in capitals): the marker comes only after the probe has ended"
 write_bat wait1.bat \
     '@echo off' \
     'start "" ljprobe.exe 7000 probe1.started probe1.done' \
-    'Lingerjob.exe /1 /ljprobe.exe' \
+    'Lingerjob.exe /1 /LJProbe.EXE' \
     'echo MARK1 errorlevel=%errorlevel%' \
     'if exist probe1.done (echo MARK1 after-probe) else (echo MARK1 before-probe)'
 run_bat wait1.bat
@@ -77,6 +77,22 @@ run_bat none.bat
 out=$(cat out)
 expect_line "$out" "MARK3 errorlevel=0" "no such task"
 if [ "$elapsed" -ge 2500 ]; then pass; else fail "ended after $elapsed ms, before the first tick"; fi
+
+echo "-- /1 /lingerjob alone: the program does not find itself, over at the first tick"
+write_bat self1.bat '@echo off' 'Lingerjob.exe /1 /lingerjob' 'echo MARK4 errorlevel=%errorlevel%'
+run_bat self1.bat
+expect_line "$(cat out)" "MARK4 errorlevel=0" "mode 1 on its own name"
+if [ "$elapsed" -ge 2500 ] && [ "$elapsed" -lt 20000 ]; then pass; else fail "mode 1 on its own name took $elapsed ms"; fi
+
+echo "-- /0 /lingerjob: waits until another copy starts (7 s later)"
+write_bat self0.bat \
+    '@echo off' \
+    'start "" ljhelper.exe later 7000 Lingerjob.exe /1 /no-such-task-zz' \
+    'Lingerjob.exe /0 /lingerjob' \
+    'echo MARK5 errorlevel=%errorlevel%'
+run_bat self0.bat
+expect_line "$(cat out)" "MARK5 errorlevel=0" "mode 0 on its own name"
+if [ "$elapsed" -ge 7000 ]; then pass; else fail "mode 0 on its own name ended after $elapsed ms"; fi
 
 echo "-- quotes the Windows way, --interval, --timeout: errorlevel and time"
 cp ljprobe.exe "lj probe.exe"

@@ -80,7 +80,7 @@ void testNames() {
 }
 
 void testEnumerator() {
-    check::section("Tool Help: wine's processes and this one, lower-cased");
+    check::section("Tool Help: wine's processes, lower-cased, without this one");
     ToolhelpEnumerator enumerator;
     const auto names = enumerator.enumerate();
     CHECK(names.has_value());
@@ -93,7 +93,7 @@ void testEnumerator() {
     CHECK(has("explorer.exe"));
     const std::string own = utf8(lowerCase(fileNameOf(ownPath())));
     CHECK_EQ(own, std::string("win32unittest.exe"));
-    CHECK(has(own));
+    CHECK(!has(own));
     for (const auto& n : *names) {
         CHECK(!n.empty());
         if (n != utf8(lowerCase(wide(n)))) CHECK_EQ(n, utf8(lowerCase(wide(n))));

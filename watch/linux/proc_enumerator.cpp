@@ -2,11 +2,13 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <string>
 #include <string_view>
 
 #include "watch/linux/proc_names.h"
@@ -22,7 +24,8 @@ bool isProcessId(const char* name) {
 }
 
 // Reads PID/file with one read: comm and the start of cmdline (all that argv[0]
-// needs) come whole in the first one. -1 when it cannot be opened or read.
+// and a script's path need) come whole in the first one. -1 with errno set when
+// it cannot be opened or read.
 template <std::size_t N>
 ssize_t readProcFile(int procFd, const char* pid, const char* file, std::array<char, N>& buffer) {
     std::array<char, 320> path;  // a d_name is at most 255 bytes
@@ -30,7 +33,9 @@ ssize_t readProcFile(int procFd, const char* pid, const char* file, std::array<c
     const int fd = openat(procFd, path.data(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
     if (fd < 0) return -1;
     const ssize_t got = read(fd, buffer.data(), N);
+    const int readError = errno;
     close(fd);
+    errno = readError;
     return got;
 }
 
@@ -41,36 +46,76 @@ struct Buffers {
     std::array<char, 4096> cmdline;
 };
 
-// The executable name of one process; false when the process has gone.
-bool nameOf(int procFd, const char* pid, Buffers& buffers, std::string& name) {
+enum class Outcome { Named, LeftOut, Failed };
+
+// What a failed read of a process's files means. ENOENT and ESRCH: it has gone.
+// EPERM: /proc is mounted hidepid=noaccess and the process is another user's,
+// hidden from this account: left out, as hidepid=invisible leaves it out.
+// Anything else (EMFILE, EACCES, ...) leaves the process's name unknown, and with
+// it the whole list.
+Outcome afterFailedRead() {
+    return errno == ENOENT || errno == ESRCH || errno == EPERM ? Outcome::LeftOut : Outcome::Failed;
+}
+
+// Whether a process without a memory map (no exe link, an empty cmdline) still
+// runs a program: kernel threads and zombies do not, but a process whose main
+// thread has ended while other threads run does. PID/task has one link per
+// thread beyond its own two, which tells them apart with one stat and no descriptor.
+Outcome runsWithoutMemoryMap(int procFd, const char* pid) {
+    std::array<char, 320> path;
+    std::snprintf(path.data(), path.size(), "%s/task", pid);
+    struct stat task;
+    if (fstatat(procFd, path.data(), &task, 0) != 0) return afterFailedRead();
+    return task.st_nlink > 3 ? Outcome::Named : Outcome::LeftOut;
+}
+
+// The executable name of one process.
+Outcome nameOf(int procFd, const char* pid, Buffers& buffers, std::string& name) {
     std::array<char, 320> path;  // a d_name is at most 255 bytes
     std::snprintf(path.data(), path.size(), "%s/exe", pid);
     const ssize_t linkLength =
         readlinkat(procFd, path.data(), buffers.link.data(), buffers.link.size());
+    bool noMemoryMap = linkLength < 0 && errno == ENOENT;
+    std::string_view exeFile;
     if (linkLength > 0 && static_cast<std::size_t>(linkLength) < buffers.link.size()) {
-        const auto file =
-            proc_names::exeFileName(std::string_view(buffers.link.data(), linkLength));
-        if (!file.empty()) {
-            name.assign(file);
-            return true;
-        }
+        exeFile = proc_names::exeFileName(std::string_view(buffers.link.data(), linkLength));
     }
 
-    // No readable exe link (another user's process, a kernel thread).
-    const bool noMemoryMap = linkLength < 0 && errno == ENOENT;
+    ssize_t cmdLength = 0;
+    if (exeFile.empty() && !noMemoryMap) {
+        // Another user's process (EACCES): argv[0] or a script's path may name it,
+        // and an empty cmdline shows a kernel thread or a zombie.
+        cmdLength = readProcFile(procFd, pid, "cmdline", buffers.cmdline);
+        if (cmdLength < 0) return afterFailedRead();
+        noMemoryMap = cmdLength == 0;
+    }
+    if (noMemoryMap) {
+        const Outcome running = runsWithoutMemoryMap(procFd, pid);
+        if (running != Outcome::Named) return running;
+    }
+
     const ssize_t commLength = readProcFile(procFd, pid, "comm", buffers.comm);
-    if (commLength <= 0) return false;  // ended while we looked
+    if (commLength < 0) return afterFailedRead();
+    if (commLength == 0) return Outcome::LeftOut;  // ended while we looked
     const auto comm =
         proc_names::commFromCommFile(std::string_view(buffers.comm.data(), commLength));
+
     if (noMemoryMap) {
-        // A kernel thread or a zombie: its cmdline is empty, its short name is all there is.
-        name.assign(comm);
-        return !name.empty();
+        name.assign(comm);  // all there is
+    } else if (exeFile.empty()) {
+        name.assign(proc_names::nameWithoutExe(
+            comm, std::string_view(buffers.cmdline.data(), static_cast<std::size_t>(cmdLength))));
+    } else if (proc_names::shortNameStarts(comm, exeFile)) {
+        name.assign(exeFile);
+    } else {
+        // The short name is not the executable's: a script run through its "#!" line?
+        cmdLength = readProcFile(procFd, pid, "cmdline", buffers.cmdline);
+        if (cmdLength < 0) return afterFailedRead();
+        const auto script = proc_names::scriptFileName(
+            comm, std::string_view(buffers.cmdline.data(), static_cast<std::size_t>(cmdLength)));
+        name.assign(script.empty() ? exeFile : script);
     }
-    const ssize_t cmdLength = readProcFile(procFd, pid, "cmdline", buffers.cmdline);
-    const std::string_view cmdline(buffers.cmdline.data(), cmdLength > 0 ? cmdLength : 0);
-    name.assign(proc_names::nameWithoutExe(comm, cmdline));
-    return !name.empty();
+    return name.empty() ? Outcome::LeftOut : Outcome::Named;
 }
 
 }  // namespace
@@ -84,17 +129,33 @@ std::optional<std::vector<std::string>> ProcEnumerator::enumerate() {
         return std::nullopt;
     }
 
+    // Left out of the list: like pgrep, the program does not wait on itself.
+    const std::string self = std::to_string(getpid());
     std::vector<std::string> names;
     names.reserve(lastCount_ + lastCount_ / 8 + 16);
     Buffers buffers;
     std::string name;
     bool sawProcess = false;
-    while (const dirent* entry = readdir(dir)) {
+    bool failed = false;
+    for (;;) {
+        errno = 0;
+        const dirent* entry = readdir(dir);
+        if (!entry) {
+            failed = errno != 0;  // a listing cut short is no listing
+            break;
+        }
         if (!isProcessId(entry->d_name)) continue;
         sawProcess = true;
-        if (nameOf(procFd, entry->d_name, buffers, name)) names.push_back(name);
+        if (self == entry->d_name) continue;
+        const Outcome outcome = nameOf(procFd, entry->d_name, buffers, name);
+        if (outcome == Outcome::Failed) {
+            failed = true;
+            break;
+        }
+        if (outcome == Outcome::Named) names.push_back(name);
     }
     closedir(dir);
+    if (failed) return std::nullopt;
     // This process itself is running, so a listing without a single process is
     // not a procfs (say, an empty directory mounted over it): it tells nothing.
     if (!sawProcess) return std::nullopt;

@@ -32,14 +32,31 @@ std::string_view commFromStat(std::string_view contents) {
     return contents.substr(open + 1, close - open - 1);
 }
 
+bool shortNameStarts(std::string_view comm, std::string_view file) {
+    return file.substr(0, comm.size()) == comm;
+}
+
+std::string_view scriptFileName(std::string_view comm, std::string_view cmdline) {
+    constexpr std::size_t kShortNameBytes = 15;
+    if (comm.empty()) return {};
+    std::size_t start = cmdline.find('\0');  // skips argv[0]
+    while (start != std::string_view::npos && start + 1 < cmdline.size()) {
+        const std::size_t end = cmdline.find('\0', start + 1);
+        const std::string_view argument = cmdline.substr(start + 1, end - start - 1);
+        start = end;
+        if (!argument.empty() && argument.front() == '-') continue;
+        const std::string_view file = afterLastSlash(argument);
+        return file.substr(0, kShortNameBytes) == comm ? file : std::string_view();
+    }
+    return {};
+}
+
 std::string_view nameWithoutExe(std::string_view comm, std::string_view cmdline) {
     const std::string_view argv0 = cmdline.substr(0, cmdline.find('\0'));
     const std::string_view file = afterLastSlash(argv0);
-    if (comm.empty()) return file;
-    if (file.size() >= comm.size() && file.substr(0, comm.size()) == comm) {
-        return file;
-    }
-    return comm;
+    if (shortNameStarts(comm, file)) return file;
+    const std::string_view script = scriptFileName(comm, cmdline);
+    return script.empty() ? comm : script;
 }
 
 }  // namespace proc_names

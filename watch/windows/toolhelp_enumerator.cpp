@@ -74,8 +74,11 @@ std::optional<std::vector<std::string>> ToolhelpEnumerator::enumerate() {
 
     if (!Process32First(snapshot.get(), &entry)) return std::nullopt;
 
+    // Left out of the list: the program does not wait on itself.
+    const DWORD self = GetCurrentProcessId();
     std::vector<std::string> names;
     do {
+        if (entry.th32ProcessID == self) continue;
         // The text before the first NUL; the field always holds one, but never read past it.
         const std::size_t len = strnlen(entry.szExeFile, sizeof entry.szExeFile);
         names.push_back(ansiNameToLowerUtf8(entry.szExeFile, len));

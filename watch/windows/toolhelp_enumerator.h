@@ -9,7 +9,7 @@
 // The running processes through Windows Tool Help: a process
 // snapshot read with Process32First/Process32Next in their single-byte forms.
 // Names come back converted from the ANSI code page to UTF-8 and lower-cased
-// with the system's case mapping.
+// with the system's case mapping. The calling process itself is left out.
 //
 // std::nullopt only where the platform could not enumerate at all: no snapshot
 // (INVALID_HANDLE_VALUE), or Process32First failing on a snapshot that always

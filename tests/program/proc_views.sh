@@ -1,0 +1,136 @@
+#!/usr/bin/env bash
+# What the program sees in /proc, headless, against real processes: a script by
+# its own name, no kernel threads or zombies, a list that cannot be read whole
+# taken for no list, and a note when /proc hides other users' processes. The
+# cases run side by side, as root and (when the test runs as root) as nobody,
+# who sees other users' processes as any unprivileged user does.
+source "$(dirname "$0")/lib.sh"
+tick=3
+id=$$
+chmod 755 "$SCRATCH"  # nobody runs the program from here; the build folder may be closed
+install -m 755 "$LINGERJOB" "$SCRATCH/lingerjob"
+program=("${HEADLESS[@]}" "$SCRATCH/lingerjob")
+as_nobody=()
+if [ "$(id -u)" -eq 0 ]; then
+    as_nobody=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
+else
+    echo "skipped: the cases as nobody and hidepid (they need root)"
+fi
+WATCHES=() NOTED=()
+
+watch() {  # name, then the command
+    local name=$1
+    shift
+    spawn "$@" 2>"$SCRATCH/$name.err"
+    declare -g "$name=$SPAWNED"
+    WATCHES+=("$name")
+}
+watch_both() {  # name, then the program's arguments
+    local name=$1
+    shift
+    watch "$name" "${program[@]}" "$@"
+    [ ${#as_nobody[@]} -eq 0 ] || watch "${name}_nobody" "${as_nobody[@]}" "${program[@]}" "$@"
+}
+ends_with_0() {  # names...
+    local name
+    for name in "$@"; do
+        [ -n "${!name:-}" ] || continue
+        wait_for_end "${!name}" $((tick + 3))
+        echo "$name: status $STATUS, $((ENDED - START)) ms after $SINCE"
+        [ "$STATUS" -eq 0 ] || fail "$name ended with status $STATUS: $(cat "$SCRATCH/$name.err")"
+    done
+}
+START=$(now_ms) SINCE="the start"
+
+# A script started through its "#!" line, sought beyond its 15-byte short name.
+# It blocks on a FIFO of its own, so that it starts no other process.
+printf '#!/bin/sh\nread line <>"$0.fifo"\n' >"$SCRATCH/lingerjob-script-$id-helper"
+chmod 755 "$SCRATCH/lingerjob-script-$id-helper"
+mkfifo "$SCRATCH/lingerjob-script-$id-helper.fifo"
+spawn "$SCRATCH/lingerjob-script-$id-helper"
+script_pid=$SPAWNED
+watch_both script /1 "/script-$id-helper"
+
+# A zombie (its parent never reaps it) and a kernel thread, unless /proc belongs
+# to a PID namespace without them.
+zombie=$(make_probe "ljz-$id")
+spawn sh -c '"$0" 0 & exec sleep 600' "$zombie"
+watch_both zombie /1 "/ljz-$id"
+if [ "$(cat /proc/2/comm 2>/dev/null)" = kthreadd ]; then
+    watch_both kthread /1 /kthreadd
+else
+    echo "skipped: kernel threads (this /proc shows none)"
+fi
+
+# Descriptor limits around the lowest that lets the program start: where it
+# cannot read every process's name, the wait must go on.
+start_probe "$(make_probe "lingerjob-probe-views-$id")"
+for limit in $(seq 3 12); do
+    watch "nofile$limit" prlimit --nofile="$limit:$limit" "${program[@]}" /1 "/probe-views-$id"
+done
+
+# /proc mounted with hidepid in a private mount namespace, never the machine's own.
+hidden() {  # name, mount options, then the user's command
+    local name=$1 options=$2
+    shift 2
+    watch "$name" unshare -m --propagation private sh -c \
+        'mount -t proc -o "$0" proc /proc && exec "$@"' "$options" "$@" \
+        "${program[@]}" /1 "/no-such-task-$id"
+}
+if [ ${#as_nobody[@]} -gt 0 ]; then
+    if unshare -m --propagation private mount -t proc -o hidepid=2 proc /proc 2>"$SCRATCH/ns"; then
+        hidden hide2 hidepid=2 "${as_nobody[@]}"
+        hidden hide1 hidepid=1 "${as_nobody[@]}"
+        hidden hide2gid hidepid=2,gid=65534 "${as_nobody[@]}"
+        hidden hide2root hidepid=2 env
+        NOTED=(hide2 hide1)
+    else
+        echo "skipped: hidepid (no private mount namespace here: $(cat "$SCRATCH/ns"))"
+    fi
+fi
+
+# Over at the first tick: only a zombie or a kernel thread bore the name, and
+# what nobody may not see counts as not running (without a failed list).
+ends_with_0 zombie zombie_nobody kthread kthread_nobody hide2 hide1 hide2gid hide2root
+for name in "${WATCHES[@]}"; do
+    notes=$(grep -c "hides other users' processes" "$SCRATCH/$name.err" || true)
+    expected=0
+    [[ " ${NOTED[*]:-} " == *" $name "* ]] && expected=1
+    [ "$notes" -eq "$expected" ] || fail "$name: $notes notes, not $expected: $(cat "$SCRATCH/$name.err")"
+done
+for name in hide2 hide1; do
+    [ -z "${!name:-}" ] || ! grep -q "could not read" "$SCRATCH/$name.err" ||
+        fail "$name: the list failed where it is only shorter"
+done
+
+# Still waiting after two ticks: on the script, and at every limit that let
+# the program start, with a warning where the list could not be read.
+sleep $(((START + (tick * 2 + 1) * 1000 - $(now_ms)) / 1000 + 1))
+warned=0
+for limit in $(seq 3 12); do
+    name="nofile$limit" state=waiting
+    err="$SCRATCH/$name.err"
+    if ! kill -0 "${!name}" 2>/dev/null; then
+        STATUS=0
+        wait "${!name}" 2>/dev/null || STATUS=$?
+        state="ended with status $STATUS"
+        [ "$STATUS" -ne 0 ] || fail "with $limit descriptors the wait ended with 0 while the probe ran"
+    fi
+    if grep -q "could not read the list" "$err"; then
+        state+=", warned"
+        warned=$((warned + 1))
+        # A sanitizer's runtime may itself fail for want of descriptors; nothing else may.
+        [ "$state" = "waiting, warned" ] || grep -q "runtime error\|Sanitizer" "$err" ||
+            fail "with $limit descriptors the wait ended after the warning: $(cat "$err")"
+    fi
+    echo "nofile $limit: $state"
+done
+[ "$warned" -gt 0 ] || fail "no limit let the program start yet kept it from reading the list"
+for name in script script_nobody; do
+    [ -z "${!name:-}" ] || kill -0 "${!name}" 2>/dev/null ||
+        fail "$name ended while the script ran: $(cat "$SCRATCH/$name.err")"
+done
+START=$(now_ms) SINCE="the script ended"
+{ kill "$script_pid" && wait "$script_pid"; } 2>/dev/null || true
+ends_with_0 script script_nobody
+echo "proc views: ok"
