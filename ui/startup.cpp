@@ -1,4 +1,6 @@
 // Form_Load: run-time captions, then the command line decides how the program starts.
+#include <algorithm>
+
 #include "ui/arguments.h"
 #include "contract/exit_status.h"
 #include "ui/form1.h"
@@ -21,7 +23,13 @@ void Form1::Form_Load() {
             return;
         }
 
-        const WatchRequest request = parseWatchRequest(raw);
+        // cmd hands the double quotes of a quoted word on to the program; no
+        // task name holds one, so they go before the text is cut.
+        std::string text = raw;
+        if (toolkit_.commandShell() == CommandShell::Cmd) {
+            text.erase(std::remove(text.begin(), text.end(), '"'), text.end());
+        }
+        const WatchRequest request = parseWatchRequest(text);
         toolkit_.setValue(request.mode == 1 ? Control::Option1 : Control::Option2, true);
         toolkit_.setText(Control::Text1, request.taskName);
         toolkit_.setTimerEnabled(true);  // last, so no tick can come during start-up
