@@ -18,8 +18,8 @@
 #include "app/qt/qt_app.h"
 #include "app/qt/qt_form.h"
 #include "app/qt/qt_toolkit.h"
-#include "tests/fake_toolkit.h"
 #include "contract/design.h"
+#include "tests/fake_toolkit.h"
 #include "ui/form1.h"
 
 namespace {

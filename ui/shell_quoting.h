@@ -10,8 +10,8 @@
 // and runs nothing else. A word that needs no quoting comes back unchanged.
 //
 // POSIX: a word of nothing but ASCII letters, digits and _ . / - + , : = @ %
-// stays as it is (unless it starts with =, which zsh expands); any other word goes in single quotes, inside which every
-// character is literal, and a single quote in it is written '\''.
+// stays as it is (unless it starts with =, which zsh expands); any other word goes in single
+// quotes, inside which every character is literal, and a single quote in it is written '\''.
 //
 // cmd: a word holding a blank or one of & | < > ^ ( ) , ; = goes in double
 // quotes. A % is written %% (the line is meant for a batch file). A double

@@ -1,10 +1,10 @@
 // Form_Load: run-time captions, then the command line decides how the program starts.
 #include <algorithm>
 
-#include "ui/arguments.h"
 #include "contract/exit_status.h"
-#include "ui/form1.h"
 #include "contract/toolkit.h"
+#include "ui/arguments.h"
+#include "ui/form1.h"
 
 void Form1::Form_Load() {
     std::string raw;
