@@ -42,19 +42,29 @@ for i in "${!names[@]}"; do
     PIDS+=($!)
 done
 
-# After the first tick every script still waits, and runs the program with the
-# exact task as its one argument after /1.
-sleep 4
-for i in "${!names[@]}"; do
-    kill -0 "${scripts[i]}" 2>/dev/null || fail "the script for '${names[i]}' ended while the task ran"
-    printf '%s\0' "$tools/lingerjob" /1 "/${names[i]}" >"$SCRATCH/want"
-    found=0
+# How many copies of the program run with exactly the arguments in the file $1.
+count_runs() {
+    local exe n=0
     for exe in /proc/[0-9]*/exe; do
         [ "$(readlink "$exe" 2>/dev/null)" = "$tools/lingerjob" ] || continue
         # cmp alone would trust the size /proc gives (0)
-        cat "${exe%exe}cmdline" | cmp -s - "$SCRATCH/want" && found=$((found + 1))
+        cat "${exe%exe}cmdline" 2>/dev/null | cmp -s - "$1" && n=$((n + 1))
+    done
+    echo "$n"
+}
+
+# Each script runs the program with the exact task as its one argument after
+# /1, and still waits after the first tick (slow starts get up to 10 s more).
+sleep 4
+for i in "${!names[@]}"; do
+    printf '%s\0' "$tools/lingerjob" /1 "/${names[i]}" >"$SCRATCH/want"
+    for _ in $(seq 20); do
+        found=$(count_runs "$SCRATCH/want")
+        [ "$found" -eq 1 ] && break
+        sleep 0.5
     done
     [ "$found" -eq 1 ] || fail "$found programs run with the task '${names[i]}'"
+    kill -0 "${scripts[i]}" 2>/dev/null || fail "the script for '${names[i]}' ended while the task ran"
 done
 
 for pid in "${probes[@]}"; do kill -9 "$pid"; done
