@@ -156,6 +156,14 @@ TEST(CommandLine, TheProgramPathIsJoinedAsItIsAndQuotedForTheShell) {
     EXPECT_EQ(makeCommandLine(w), "'/opt/Bob'\\''s tools/lingerjob' /1 /a ");
 }
 
+// The program as /usr/bin/lingerjob, its lines meant for sh.
+void onLinux(FakeToolkit& tk) {
+    tk.shell = CommandShell::Posix;
+    tk.folder = "/usr/bin";
+    tk.separator = "/";
+    tk.exeName = "lingerjob";
+}
+
 // The task word as each shell gets it, after " /1 ", before the final blank.
 TEST(CommandLine, TheTaskWordIsQuotedForEachShell) {
     struct Row {
@@ -181,20 +189,14 @@ TEST(CommandLine, TheTaskWordIsQuotedForEachShell) {
         Window w;
         w.tk.text1 = row.task;
         EXPECT_EQ(makeCommandLine(w), std::string("C:\\Tools\\Lingerjob /1 ") + row.cmd + " ");
-        w.tk.shell = CommandShell::Posix;
-        w.tk.folder = "/usr/bin";
-        w.tk.separator = "/";
-        w.tk.exeName = "lingerjob";
+        onLinux(w.tk);
         EXPECT_EQ(makeCommandLine(w), std::string("/usr/bin/lingerjob /1 ") + row.posix + " ");
     }
 }
 
 TEST(CommandLine, TheBoxShowsControlCharactersVisiblyTheClipboardHoldsThem) {
     Window w;
-    w.tk.shell = CommandShell::Posix;
-    w.tk.folder = "/usr/bin";
-    w.tk.separator = "/";
-    w.tk.exeName = "lingerjob";
+    onLinux(w.tk);
     w.tk.text1 = "a\nb\x01";
     EXPECT_EQ(makeCommandLine(w), "/usr/bin/lingerjob /1 '/a\nb\x01' ");
     EXPECT_EQ(w.tk.messages.at(0), "/usr/bin/lingerjob /1 '/a\\nb\\x01' \r\nCopied to clipboard.");

@@ -39,6 +39,19 @@ struct Found {
     HWND box = nullptr;
 };
 
+bool writeUtf8(const wchar_t* path, const std::wstring& text) {
+    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(n > 0 ? n - 1 : 0), '\0');
+    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), n, nullptr, nullptr);
+    HANDLE file =
+        CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
+    CloseHandle(file);
+    return true;
+}
+
 BOOL CALLBACK findBox(HWND window, LPARAM param) {
     wchar_t cls[64] = L"", title[64] = L"";
     GetClassNameW(window, cls, 64);
@@ -63,16 +76,7 @@ int dismiss(int argc, wchar_t** argv) {
     if (!found.box) return 1;
     wchar_t text[4096] = L"";
     GetWindowTextW(GetDlgItem(found.box, 0xFFFF), text, 4096);
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(n > 0 ? n - 1 : 0), '\0');
-    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8.data(), n, nullptr, nullptr);
-    HANDLE file = CreateFileW(argv[3], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) {
-        DWORD written = 0;
-        WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-        CloseHandle(file);
-    }
+    writeUtf8(argv[3], text);
     PostMessageW(found.box, WM_COMMAND, IDOK, 0);
     return 0;
 }
@@ -94,16 +98,7 @@ int tasks(int argc, wchar_t** argv) {
     if (argc < 3) return 2;
     std::wstring text;
     EnumWindows(addTask, reinterpret_cast<LPARAM>(&text));
-    const int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, nullptr, 0, nullptr, nullptr);
-    std::string utf8(static_cast<std::size_t>(n > 0 ? n - 1 : 0), '\0');
-    if (n > 1) WideCharToMultiByte(CP_UTF8, 0, text.c_str(), -1, utf8.data(), n, nullptr, nullptr);
-    HANDLE file = CreateFileW(argv[2], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return 1;
-    DWORD written = 0;
-    WriteFile(file, utf8.data(), static_cast<DWORD>(utf8.size()), &written, nullptr);
-    CloseHandle(file);
-    return 0;
+    return writeUtf8(argv[2], text) ? 0 : 1;
 }
 
 }  // namespace
