@@ -173,7 +173,32 @@ TEST(QtWindow, EachButtonReachesItsHandler) {
     EXPECT_EQ(line.toStdString(), w.messages.back().substr(0, w.messages.back().find("\r\n")));
     EXPECT_EQ(line.toStdString(), QApplication::applicationDirPath().toStdString() + "/" +
                                       QApplication::applicationName().toStdString() +
-                                      " /1 /my task ");
+                                      " /1 '/my task' ");
+}
+
+TEST(QtWindow, TheCommandLineBoxShowsPlainText) {
+    QtWindow w("", /*collectMessages=*/false);  // a real modal box
+    ASSERT_TRUE(w.app.start());
+    w.get<QLineEdit>(Control::Text1)->setText("<b>x</b>&amp;");
+    QString shown;
+    Qt::TextFormat format = Qt::AutoText;
+    QTimer::singleShot(50, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            shown = box->text();
+            format = box->textFormat();
+            box->accept();
+        }
+    });
+    // Inside the application's loop: an earlier test's unload ended every loop,
+    // so a box's loop would return at once outside it.
+    QTimer::singleShot(0, [&] {
+        w.get<QPushButton>(Control::Command5)->click();
+        QApplication::exit(0);
+    });
+    QApplication::exec();
+    EXPECT_EQ(format, Qt::PlainText);
+    EXPECT_EQ(shown, QApplication::clipboard()->text() + "\nCopied to clipboard.");
+    EXPECT_TRUE(shown.contains(" /1 '/<b>x</b>&amp;' "));
 }
 
 TEST(QtWindow, EnterPressesTheFocusedButtonAndNothingElse) {

@@ -125,7 +125,9 @@ std::string makeCommandLine(Window& w) {
     w.form.Command5_Click();
     EXPECT_EQ(w.tk.messages.size(), 1u);
     EXPECT_TRUE(w.tk.clipboard.has_value());
-    EXPECT_EQ(w.tk.messages.at(0), *w.tk.clipboard + "\r\nCopied to clipboard.");
+    if (w.tk.clipboard->find_first_of("\n\t") == std::string::npos) {
+        EXPECT_EQ(w.tk.messages.at(0), *w.tk.clipboard + "\r\nCopied to clipboard.");
+    }
     return *w.tk.clipboard;
 }
 
@@ -135,20 +137,69 @@ TEST(CommandLine, ModeComesFromOption1AndTheTaskIsCopiedAsTyped) {
     EXPECT_EQ(makeCommandLine(w), "C:\\Tools\\Lingerjob /1 /notepad.exe ");
     w.tk.option1 = false;
     w.tk.text1 = "My Task/x ";
-    EXPECT_EQ(makeCommandLine(w), "C:\\Tools\\Lingerjob /0 /My Task/x  ");
+    EXPECT_EQ(makeCommandLine(w), "C:\\Tools\\Lingerjob /0 \"/My Task/x \" ");
     w.tk.text1 = "";
     EXPECT_EQ(makeCommandLine(w), "C:\\Tools\\Lingerjob /0 / ");
 }
 
-TEST(CommandLine, FolderIsJoinedAsItIsAndNothingIsQuoted) {
+TEST(CommandLine, TheProgramPathIsJoinedAsItIsAndQuotedForTheShell) {
     Window w;
     w.tk.folder = "C:\\";
     w.tk.text1 = "a";
     EXPECT_EQ(makeCommandLine(w), "C:\\\\Lingerjob /1 /a ");
-    w.tk.folder = "/opt/my tools";
+    w.tk.folder = "C:\\Program Files (x86)\\100% Tools";
+    EXPECT_EQ(makeCommandLine(w), "\"C:\\Program Files (x86)\\100%% Tools\\Lingerjob\" /1 /a ");
+    w.tk.shell = CommandShell::Posix;
+    w.tk.folder = "/opt/Bob's tools";
     w.tk.separator = "/";
     w.tk.exeName = "lingerjob";
-    EXPECT_EQ(makeCommandLine(w), "/opt/my tools/lingerjob /1 /a ");
+    EXPECT_EQ(makeCommandLine(w), "'/opt/Bob'\\''s tools/lingerjob' /1 /a ");
+}
+
+// The program as /usr/bin/lingerjob, its lines meant for sh.
+void onLinux(FakeToolkit& tk) {
+    tk.shell = CommandShell::Posix;
+    tk.folder = "/usr/bin";
+    tk.separator = "/";
+    tk.exeName = "lingerjob";
+}
+
+// The task word as each shell gets it, after " /1 ", before the final blank.
+TEST(CommandLine, TheTaskWordIsQuotedForEachShell) {
+    struct Row {
+        const char* task;
+        const char* posix;
+        const char* cmd;
+    };
+    const Row rows[] = {
+        {"firefox-esr", "/firefox-esr", "/firefox-esr"},
+        {"a_b.c-d+e,f:g=h@i%j", "/a_b.c-d+e,f:g=h@i%j", "\"/a_b.c-d+e,f:g=h@i%%j\""},
+        {"my app", "'/my app'", "\"/my app\""},
+        {"x;touch owned&", "'/x;touch owned&'", "\"/x;touch owned&\""},
+        {"a|b<c>d", "'/a|b<c>d'", "\"/a|b<c>d\""},
+        {"$(id)`id`", "'/$(id)`id`'", "\"/$(id)`id`\""},
+        {"it's", "'/it'\\''s'", "/it's"},
+        {"100%!", "'/100%!'", "/100%%!"},
+        {"^x", "'/^x'", "\"/^x\""},
+        {"say \"hi\" & x", "'/say \"hi\" & x'", "\"/say hi & x\""},
+        {"a\nb\tc", "'/a\nb\tc'", "/a?b?c"},
+        {"gr\xC3\xBC\xC3\x9F", "'/gr\xC3\xBC\xC3\x9F'", "/gr\xC3\xBC\xC3\x9F"},
+    };
+    for (const Row& row : rows) {
+        Window w;
+        w.tk.text1 = row.task;
+        EXPECT_EQ(makeCommandLine(w), std::string("C:\\Tools\\Lingerjob /1 ") + row.cmd + " ");
+        onLinux(w.tk);
+        EXPECT_EQ(makeCommandLine(w), std::string("/usr/bin/lingerjob /1 ") + row.posix + " ");
+    }
+}
+
+TEST(CommandLine, TheBoxShowsControlCharactersVisiblyTheClipboardHoldsThem) {
+    Window w;
+    onLinux(w.tk);
+    w.tk.text1 = "a\nb\x01";
+    EXPECT_EQ(makeCommandLine(w), "/usr/bin/lingerjob /1 '/a\nb\x01' ");
+    EXPECT_EQ(w.tk.messages.at(0), "/usr/bin/lingerjob /1 '/a\\nb\\x01' \r\nCopied to clipboard.");
 }
 
 TEST(CommandLine, TheClipboardIsClearedThenSetAndNoControlChanges) {

@@ -181,6 +181,7 @@ void QtToolkit::messageBox(const std::string& text) {
         // Parented to the window, so closing the window also ends the box.
         QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(app_info::kTitle), fromUtf8(shown),
                         QMessageBox::Ok, &form_);
+        box.setTextFormat(Qt::PlainText);  // a task like <b>x</b> shows as typed
         box.exec();
     }
 }

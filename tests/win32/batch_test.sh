@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Lingerjob.exe in batch files run by wine's cmd, as a batch file on Windows
 # would run it: cmd waits for the GUI program, and errorlevel is its exit code.
-#   batch_test.sh <Lingerjob.exe> <ljprobe.exe> <ljhelper.exe> <work folder>
+#   batch_test.sh <Lingerjob.exe> <ljprobe.exe> <ljhelper.exe> <work folder> <line_maker.exe>
 # Needs the wine environment of tests/win32/wine-env.sh and a display.
 set -uo pipefail
-exe=$1 probe=$2 helper=$3 work=$4
+exe=$1 probe=$2 helper=$3 work=$4 maker=$5
 
 passed=0
 failed=0
@@ -139,6 +139,59 @@ done <<'EOF'
 "/1"|2|
 -V|0|lingerjob 1.0.0
 EOF
+
+echo "-- Make command line pasted into batch files: the program in a folder with blanks, hostile tasks"
+# Each task is picked from the list, where a probe runs under that name; the
+# characters no file name may hold (| < > ") are tried as typed text.
+picked=('lj01 two  blanks.exe' 'lj02;md m2.exe' 'lj03&md m3&.exe' 'lj04$(md m4).exe'
+    'lj05`md m5`.exe' "lj06'x'&md m6.exe" 'lj07%path%.exe' 'lj08!!.exe' 'lj09^x&md m9.exe'
+    'lj10,=.exe')
+tools="$work/Linger Job (x86)"
+mkdir -p "$tools" probes
+cp "$exe" "$tools/Lingerjob.exe"
+for i in "${!picked[@]}"; do
+    cp "$probe" "probes/${picked[i]}"
+    (cd probes && exec wine "./${picked[i]}" 30000 "../started$i" "../done$i") &
+done
+make_bat() {  # folder, mode, pick|type, task
+    local line
+    line=$(wine "$maker" cmd "Z:${tools//\//\\}" Lingerjob "$2" "$3" "$4" | tr -d '\r') ||
+        fail "no line for '$4'"
+    mkdir "$1"
+    write_bat "$1/row.bat" '@echo off' "$line" 'echo MARK errorlevel=%errorlevel%' \
+        "if exist ..\\done${1#row} (echo MARK after-probe) else (echo MARK before-probe)"
+}
+for i in "${!picked[@]}"; do make_bat "row$i" 1 pick "${picked[i]}"; done
+for i in "${!picked[@]}"; do
+    (cd "row$i" && timeout 120 wine cmd /c row.bat 2>/dev/null | tr -d '\r' >../out$i) &
+done
+# Every wait's window shows its task (until all are up, at most 30 s).
+want=$(printf '%s\n' "${picked[@]}" | sort)
+for _ in $(seq 30); do
+    sleep 1
+    wine "$helper" tasks tasks.txt
+    [ "$(sort tasks.txt)" = "$want" ] && break
+done
+if [ "$(sort tasks.txt)" = "$want" ]; then
+    pass
+else
+    fail "the waits run with the tasks:"
+    sed 's/^/     /' tasks.txt
+fi
+wait
+for i in "${!picked[@]}"; do
+    out=$(cat "out$i")
+    expect_line "$out" "MARK errorlevel=0" "'${picked[i]}'"
+    expect_line "$out" "MARK after-probe" "'${picked[i]}'"
+    [ "$(ls -A "row$i")" = row.bat ] && pass || fail "'${picked[i]}' made: $(ls -A "row$i")"
+done
+make_bat rowtyped 1 type 'lj11|md m11 <x> "y" & md m12^'
+cd rowtyped && run_bat row.bat && cd ..
+out=$(cat rowtyped/out)
+expect_line "$out" "MARK errorlevel=0" "typed task"
+if [ "$elapsed" -ge 2500 ]; then pass; else fail "typed task: ended after $elapsed ms, before the first tick"; fi
+[ "$(ls -A rowtyped)" = "out
+row.bat" ] && pass || fail "the typed task made: $(ls -A rowtyped)"
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

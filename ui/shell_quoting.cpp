@@ -1,0 +1,76 @@
+#include "ui/shell_quoting.h"
+
+#include <cstring>
+
+namespace {
+
+bool isControl(unsigned char c) {
+    return c < 0x20 || c == 0x7F;
+}
+
+bool plainForPosix(unsigned char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
+           (c != '\0' && std::strchr("_./-+,:=@%", c) != nullptr);
+}
+
+std::string posixWord(std::string_view word) {
+    // zsh reads a word that starts with = as a command to look up.
+    bool plain = !word.empty() && word[0] != '=';
+    for (unsigned char c : word) plain = plain && plainForPosix(c);
+    if (plain) return std::string(word);
+    std::string quoted = "'";
+    for (char c : word) {
+        if (c == '\'') {
+            quoted += "'\\''";  // end the quotes, a quoted quote, quotes again
+        } else {
+            quoted += c;
+        }
+    }
+    return quoted + "'";
+}
+
+std::string cmdWord(std::string_view word) {
+    std::string text;
+    bool quote = false;
+    for (char c : word) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c == '"') continue;
+        if (isControl(u)) {
+            text += '?';
+        } else if (c == '%') {
+            text += "%%";
+        } else {
+            quote = quote || (c == ' ' || std::strchr("&|<>^(),;=", c) != nullptr);
+            text += c;
+        }
+    }
+    return quote ? '"' + text + '"' : text;
+}
+
+}  // namespace
+
+std::string shellWord(CommandShell shell, std::string_view word) {
+    return shell == CommandShell::Posix ? posixWord(word) : cmdWord(word);
+}
+
+std::string visibleControls(std::string_view text) {
+    static const char kHex[] = "0123456789abcdef";
+    std::string shown;
+    for (char c : text) {
+        const auto u = static_cast<unsigned char>(c);
+        if (!isControl(u)) {
+            shown += c;
+        } else if (c == '\n') {
+            shown += "\\n";
+        } else if (c == '\r') {
+            shown += "\\r";
+        } else if (c == '\t') {
+            shown += "\\t";
+        } else {
+            shown += "\\x";
+            shown += kHex[u >> 4];
+            shown += kHex[u & 0xF];
+        }
+    }
+    return shown;
+}
