@@ -1,33 +1,18 @@
 #include "app/console/console_app.h"
 
 #include <algorithm>
-#include <exception>
 #include <string>
 #include <thread>
 
 #include "app/console/console_toolkit.h"
 #include "app/shared/no_display.h"
+#include "app/shared/report_escaped_error.h"
 #include "contract/exit_status.h"
 #include "ui/form1.h"
 
 void ConsoleApp::dispatch(const std::function<void()>& handler) {
     if (toolkit_.unloaded()) return;
-    std::string error;
-    try {
-        handler();
-        return;
-    } catch (const std::exception& e) {
-        error = e.what();
-    } catch (...) {
-        error = "unknown error";
-    }
-    try {
-        toolkit_.warn("run-time error: " + error);
-        toolkit_.messageBox("Run-time error:\r\n" + error);
-    } catch (...) {
-        // The report itself failed; the program ends all the same.
-    }
-    toolkit_.unload(exit_status::kFailure);
+    runReportingErrors(toolkit_, handler);
 }
 
 bool ConsoleApp::start() {

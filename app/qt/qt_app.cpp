@@ -3,10 +3,10 @@
 #include <QAbstractButton>
 #include <QListWidget>
 #include <QTimer>
-#include <exception>
 
 #include "app/qt/qt_form.h"
 #include "app/qt/qt_toolkit.h"
+#include "app/shared/report_escaped_error.h"
 #include "contract/exit_status.h"
 #include "ui/form1.h"
 
@@ -17,22 +17,7 @@ QtApp::QtApp(Form1& form, QtForm& window, QtToolkit& toolkit)
 
 void QtApp::dispatch(const std::function<void()>& handler) {
     if (toolkit_.unloaded()) return;  // events still queued after the window went
-    std::string error;
-    try {
-        handler();
-        return;
-    } catch (const std::exception& e) {
-        error = e.what();
-    } catch (...) {
-        error = "unknown error";
-    }
-    try {
-        toolkit_.warn("run-time error: " + error);
-        toolkit_.messageBox("Run-time error:\r\n" + error);
-    } catch (...) {
-        // The report itself failed; the program ends all the same.
-    }
-    toolkit_.unload(exit_status::kFailure);
+    runReportingErrors(toolkit_, handler);
 }
 
 void QtApp::connectEvents() {
