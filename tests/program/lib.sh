@@ -14,6 +14,11 @@ cleanup() {
 }
 trap cleanup EXIT
 
+fail() {
+    echo "FAIL: $*" >&2
+    exit 1
+}
+
 # Starts a command (not a shell function, whose `&` would fork a subshell that
 # the cleanup would end instead of the program) in the background; sets SPAWNED
 # to the process id of the command itself.
