@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iostream>
 
+#include "app/shared/line_breaks.h"
 #include "contract/design.h"
 #include "contract/runtime_error.h"
 #include "ui/app_info.h"
@@ -16,12 +17,6 @@ constexpr const char* kSeparator = "\\";
 constexpr const char* kSeparators = "/";
 constexpr const char* kSeparator = "/";
 #endif
-
-// Message texts break lines with CR LF; a terminal or a log wants LF alone.
-std::string withUnixLineBreaks(std::string text) {
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
-    return text;
-}
 
 design::Kind kindOf(Control control) {
     if (control == Control::Form1) throw RuntimeError("the form has no such property");

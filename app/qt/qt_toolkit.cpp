@@ -15,6 +15,7 @@
 #include <iostream>
 
 #include "app/qt/qt_form.h"
+#include "app/shared/line_breaks.h"
 #include "contract/design.h"
 #include "contract/exit_status.h"
 #include "contract/runtime_error.h"
@@ -28,12 +29,6 @@ QString fromUtf8(const std::string& text) {
 
 std::string toUtf8(const QString& text) {
     return text.toUtf8().toStdString();
-}
-
-// Message texts break lines with CR LF; Qt and terminals want LF alone.
-std::string withUnixLineBreaks(std::string text) {
-    for (std::size_t at; (at = text.find("\r\n")) != std::string::npos;) text.erase(at, 1);
-    return text;
 }
 
 QColor toQColor(std::uint32_t color, const QPalette& palette) {

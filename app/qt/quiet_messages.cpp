@@ -1,16 +1,17 @@
 #include "app/qt/quiet_messages.h"
 
+#include <QString>
 #include <QtGlobal>
+#include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-QtMessageHandler g_qtHandler = nullptr;  // Qt's own, which prints what passes
-
+// Passes Qt's critical and fatal messages, formatted as Qt would, and drops the rest.
 void dropChatter(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if ((type == QtCriticalMsg || type == QtFatalMsg) && g_qtHandler) {
-        g_qtHandler(type, context, message);
-    }
+    if (type != QtCriticalMsg && type != QtFatalMsg) return;
+    std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+    std::fflush(stderr);
 }
 
 }  // namespace
@@ -19,5 +20,5 @@ void quietQtMessages() {
     for (const char* asked : {"QT_LOGGING_RULES", "QT_DEBUG_PLUGINS", "LINGERJOB_DEBUG"}) {
         if (std::getenv(asked) != nullptr) return;
     }
-    g_qtHandler = qInstallMessageHandler(dropChatter);
+    qInstallMessageHandler(dropChatter);
 }
