@@ -105,20 +105,28 @@ struct FakeToolkit : Toolkit {
 };
 
 // Hands out prepared enumeration results, one per call; the last one repeats.
+// The processes get the ids 1, 2, ... in their order; those in lineage stand
+// for the program itself and its ancestors.
 struct ScriptedProcesses : ProcessEnumerator {
     using Result = std::optional<std::vector<std::string>>;
     std::deque<Result> results{Result{std::vector<std::string>{}}};
+    std::vector<ProcessId> lineage;
     bool throwNext = false;
     int calls = 0;
 
     void set(std::vector<std::string> names) { results = {Result{std::move(names)}}; }
     void fail() { results = {Result{}}; }
 
-    Result enumerate() override {
+    std::optional<ProcessSnapshot> snapshot() override {
         ++calls;
         if (throwNext) throw std::runtime_error("enumeration blew up");
         Result r = results.front();
         if (results.size() > 1) results.pop_front();
-        return r;
+        if (!r) return std::nullopt;
+        ProcessSnapshot taken{{}, lineage};
+        for (const auto& name : *r) {
+            taken.processes.push_back({static_cast<ProcessId>(taken.processes.size() + 1), name});
+        }
+        return taken;
     }
 };

@@ -101,6 +101,20 @@ TEST(ProcEnumerator, ListsAProcessWhoseMainThreadEndedWhileAnotherRuns) {
     EXPECT_EQ(std::count(names->begin(), names->end(), "ljmainexit"), 1);
 }
 
+TEST(ProcEnumerator, TheOwnLineageRunsFromThisProcessUpToTheFirstOne) {
+    const auto taken = ProcEnumerator().snapshot();
+    ASSERT_TRUE(taken);
+    ASSERT_GE(taken->ownLineage.size(), 2u);
+    EXPECT_EQ(taken->ownLineage[0], static_cast<ProcessId>(getpid()));
+    EXPECT_EQ(taken->ownLineage[1], static_cast<ProcessId>(getppid()));
+    const auto listed = [&](ProcessId id) {
+        return std::any_of(taken->processes.begin(), taken->processes.end(),
+                           [id](const RunningProcess& p) { return p.id == id; });
+    };
+    EXPECT_FALSE(listed(taken->ownLineage[0])) << "this process is never read";
+    EXPECT_TRUE(listed(taken->ownLineage[1])) << "the snapshot holds the parent; the list drops it";
+}
+
 TEST(ProcEnumerator, ACopyDeletedWhileRunningIsListedWithoutTheDeletedMark) {
     const fs::path dir = scratchDir();
     const std::string name = "lingergone" + std::to_string(getpid());
@@ -150,6 +164,11 @@ TEST(ProcNames, ShortNameFromCommAndStat) {
     EXPECT_EQ(proc_names::commFromStat("42 (x (y)) R"), "x (y)");
     EXPECT_EQ(proc_names::commFromStat("42 broken"), "");
     EXPECT_EQ(proc_names::commFromStat(")("), "");
+    EXPECT_EQ(proc_names::parentFromStat("42 (a) b) 7) S 1234 42 0"), 1234u);
+    EXPECT_EQ(proc_names::parentFromStat("1 (init) S 0 1 1"), 0u);
+    for (const char* broken : {"42 (x) S", "42 (x) S x1 2", "42 (x) S 12x 2", "42 (x)S 1", ""}) {
+        EXPECT_FALSE(proc_names::parentFromStat(broken)) << broken;
+    }
 }
 
 TEST(ProcNames, WithoutAnExeLinkArgvZeroWinsOnlyWhenCommIsItsPrefix) {

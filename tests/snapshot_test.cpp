@@ -2,6 +2,7 @@
 
 #include "tests/fake_toolkit.h"
 #include "ui/form1.h"
+#include "watch/lineage.h"
 #include "watch/lower_case.h"
 
 namespace {
@@ -14,6 +15,29 @@ TEST(Snapshot, KeepsPlatformOrderAndDuplicatesAndLowerCases) {
     form.Command1_Click();
     EXPECT_EQ(tk.entries, (std::vector<std::string>{"zeta.exe", "alpha", "svchost.exe",
                                                     "svchost.exe", "été.exe"}));
+}
+
+TEST(Snapshot, LeavesOutTheProgramAndItsAncestorsOnly) {
+    FakeToolkit tk;
+    ScriptedProcesses processes;
+    processes.set({"init", "setup-wait.sh", "setup", "lingerjob", "lingerjob"});
+    processes.lineage = {4, 2, 1};  // this copy, the script that runs it, init
+    Form1 form(tk, processes);
+    form.Command1_Click();
+    EXPECT_EQ(tk.entries, (std::vector<std::string>{"setup", "lingerjob"}));
+}
+
+TEST(Lineage, WalksUpToTheFirstProcessAndNeverLoops) {
+    const std::map<ProcessId, ProcessId> parents{{9, 5}, {5, 1}, {1, 0}, {7, 8}, {8, 7}, {6, 6}};
+    const auto parentOf = [&](ProcessId id) -> std::optional<ProcessId> {
+        const auto found = parents.find(id);
+        if (found == parents.end()) return std::nullopt;
+        return found->second;
+    };
+    EXPECT_EQ(lineageOf(9, parentOf), (std::vector<ProcessId>{9, 5, 1}));
+    EXPECT_EQ(lineageOf(7, parentOf), (std::vector<ProcessId>{7, 8}));
+    EXPECT_EQ(lineageOf(6, parentOf), std::vector<ProcessId>{6});
+    EXPECT_EQ(lineageOf(3, parentOf), std::vector<ProcessId>{3});  // parent unknown
 }
 
 TEST(Snapshot, EachRefreshReplacesTheListAndClearsTheSelectionButKeepsText1) {

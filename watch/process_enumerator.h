@@ -1,17 +1,41 @@
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-// Lists the executable file names of the processes running now, one per process,
-// in the order the platform reports them, leaving out the calling process itself. Names are as the
-// platform gives them (not yet lower-cased, possibly not valid UTF-8).
+// A process id as the platform numbers it (a Linux pid, a Windows process id).
+using ProcessId = std::uint32_t;
+
+struct RunningProcess {
+    ProcessId id;
+    std::string name;  // as the platform gives it: not yet lower-cased, maybe not valid UTF-8
+};
+
+// What one enumeration saw.
+struct ProcessSnapshot {
+    // One entry per running process, in the order the platform reports them.
+    std::vector<RunningProcess> processes;
+    // This process, its parent, the parent's parent and so on (see lineageOf):
+    // processes a watch never counts, since it would otherwise wait on the script
+    // or program that runs it.
+    std::vector<ProcessId> ownLineage;
+};
+
+// Lists the processes running now, with their executable file names.
 class ProcessEnumerator {
   public:
     virtual ~ProcessEnumerator() = default;
 
     // std::nullopt when the processes could not be enumerated at all; an empty
     // list means there were none.
-    virtual std::optional<std::vector<std::string>> enumerate() = 0;
+    virtual std::optional<ProcessSnapshot> snapshot() = 0;
+
+    // The names of the snapshot's processes in its order, leaving out this
+    // program and its ancestors: what the task list shows.
+    std::optional<std::vector<std::string>> enumerate();
 };
+
+// Whether the process is one of the snapshot's own lineage.
+bool isOwnLineage(const ProcessSnapshot& snapshot, ProcessId id);

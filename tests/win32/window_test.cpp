@@ -25,7 +25,7 @@ namespace {
 // An enumeration that always fails the way a broken toolkit call would.
 class ThrowingEnumerator : public ProcessEnumerator {
   public:
-    std::optional<std::vector<std::string>> enumerate() override { throw RuntimeError("boom"); }
+    std::optional<ProcessSnapshot> snapshot() override { throw RuntimeError("boom"); }
 };
 
 const std::wstring kOwnName = lowerCase(fileNameOf(ownPath()));  // "win32windowtest.exe"

@@ -11,16 +11,20 @@
 #include <string>
 #include <string_view>
 
+#include "watch/lineage.h"
 #include "watch/linux/proc_names.h"
 
 namespace {
 
-bool isProcessId(const char* name) {
-    if (*name == '\0') return false;
+// The id a /proc entry's name stands for; nothing for the entries that are no process.
+std::optional<ProcessId> processId(const char* name) {
+    if (*name == '\0') return std::nullopt;
+    unsigned long id = 0;
     for (; *name; ++name) {
-        if (*name < '0' || *name > '9') return false;
+        if (*name < '0' || *name > '9' || id > 0xFFFFFFFFul / 10) return std::nullopt;
+        id = id * 10 + static_cast<unsigned long>(*name - '0');
     }
-    return true;
+    return static_cast<ProcessId>(id);
 }
 
 // Reads PID/file with one read: comm and the start of cmdline (all that argv[0]
@@ -118,9 +122,21 @@ Outcome nameOf(int procFd, const char* pid, Buffers& buffers, std::string& name)
     return name.empty() ? Outcome::LeftOut : Outcome::Named;
 }
 
+// The parent of a process, from PID/stat; nothing when it cannot be read (the
+// process has gone, or this is no procfs).
+std::optional<ProcessId> parentOf(int procFd, ProcessId pid) {
+    std::array<char, 512> stat;  // the name is at most 64 bytes; the parent comes right after it
+    const std::string id = std::to_string(pid);
+    const ssize_t got = readProcFile(procFd, id.c_str(), "stat", stat);
+    if (got <= 0) return std::nullopt;
+    const auto parent = proc_names::parentFromStat(std::string_view(stat.data(), got));
+    if (!parent) return std::nullopt;
+    return static_cast<ProcessId>(*parent);
+}
+
 }  // namespace
 
-std::optional<std::vector<std::string>> ProcEnumerator::enumerate() {
+std::optional<ProcessSnapshot> ProcEnumerator::snapshot() {
     const int procFd = open(procRoot_, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (procFd < 0) return std::nullopt;
     DIR* dir = fdopendir(procFd);
@@ -129,10 +145,12 @@ std::optional<std::vector<std::string>> ProcEnumerator::enumerate() {
         return std::nullopt;
     }
 
-    // Left out of the list: like pgrep, the program does not wait on itself.
-    const std::string self = std::to_string(getpid());
-    std::vector<std::string> names;
-    names.reserve(lastCount_ + lastCount_ / 8 + 16);
+    // Read before the listing: a parent that ends meanwhile leaves its id in the
+    // lineage for this one snapshot, which costs nothing.
+    ProcessSnapshot taken;
+    taken.ownLineage = lineageOf(static_cast<ProcessId>(getpid()),
+                                 [procFd](ProcessId pid) { return parentOf(procFd, pid); });
+    taken.processes.reserve(lastCount_ + lastCount_ / 8 + 16);
     Buffers buffers;
     std::string name;
     bool sawProcess = false;
@@ -144,21 +162,23 @@ std::optional<std::vector<std::string>> ProcEnumerator::enumerate() {
             failed = errno != 0;  // a listing cut short is no listing
             break;
         }
-        if (!isProcessId(entry->d_name)) continue;
+        const auto pid = processId(entry->d_name);
+        if (!pid) continue;
         sawProcess = true;
-        if (self == entry->d_name) continue;
+        // Never listed, so its name is not worth reading.
+        if (*pid == taken.ownLineage.front()) continue;
         const Outcome outcome = nameOf(procFd, entry->d_name, buffers, name);
         if (outcome == Outcome::Failed) {
             failed = true;
             break;
         }
-        if (outcome == Outcome::Named) names.push_back(name);
+        if (outcome == Outcome::Named) taken.processes.push_back(RunningProcess{*pid, name});
     }
     closedir(dir);
     if (failed) return std::nullopt;
     // This process itself is running, so a listing without a single process is
     // not a procfs (say, an empty directory mounted over it): it tells nothing.
     if (!sawProcess) return std::nullopt;
-    lastCount_ = names.size();
-    return names;
+    lastCount_ = taken.processes.size();
+    return taken;
 }

@@ -32,6 +32,23 @@ std::string_view commFromStat(std::string_view contents) {
     return contents.substr(open + 1, close - open - 1);
 }
 
+std::optional<unsigned long> parentFromStat(std::string_view contents) {
+    const std::size_t close = contents.rfind(')');
+    if (close == std::string_view::npos) return std::nullopt;
+    // ") S 1234 ...": a blank, the one-letter state, a blank, the parent's id.
+    std::string_view rest = contents.substr(close + 1);
+    if (rest.size() < 4 || rest[0] != ' ' || rest[2] != ' ') return std::nullopt;
+    rest.remove_prefix(3);
+    unsigned long parent = 0;
+    std::size_t digits = 0;
+    for (; digits < rest.size() && rest[digits] >= '0' && rest[digits] <= '9'; ++digits) {
+        if (parent > 0xFFFFFFFFul / 10) return std::nullopt;
+        parent = parent * 10 + static_cast<unsigned long>(rest[digits] - '0');
+    }
+    if (digits == 0 || (digits < rest.size() && rest[digits] != ' ')) return std::nullopt;
+    return parent;
+}
+
 bool shortNameStarts(std::string_view comm, std::string_view file) {
     return file.substr(0, comm.size()) == comm;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,10 @@ std::string_view commFromCommFile(std::string_view contents);
 // The name in /proc/PID/stat: between the first "(" and the last ")", since the
 // name itself may hold spaces and parentheses. Empty when the text is not of that form.
 std::string_view commFromStat(std::string_view contents);
+
+// The parent's process id in /proc/PID/stat (the field after the state, behind
+// the name's last ")"). Nothing when the text is not of that form.
+std::optional<unsigned long> parentFromStat(std::string_view contents);
 
 // Whether the kernel's short name is the start of file (an empty one starts anything).
 bool shortNameStarts(std::string_view comm, std::string_view file);

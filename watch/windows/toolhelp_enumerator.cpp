@@ -13,6 +13,9 @@
 #include <cstddef>
 #include <cstring>
 #include <type_traits>
+#include <unordered_map>
+
+#include "watch/lineage.h"
 
 // dwSize is the platform's record size, not a literal. The
 // 296 bytes is the 32-bit layout; the x86_64 record is 304 bytes
@@ -45,6 +48,35 @@ class SnapshotHandle {
     HANDLE handle_;
 };
 
+// When a process started, or nothing when it cannot be asked (another account's
+// process, or one that has ended).
+std::optional<ULONGLONG> creationTime(ProcessId pid) {
+    const HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
+    if (!process) return std::nullopt;
+    FILETIME created, exited, kernel, user;
+    const BOOL got = GetProcessTimes(process, &created, &exited, &kernel, &user);
+    CloseHandle(process);
+    if (!got) return std::nullopt;
+    return (static_cast<ULONGLONG>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+}
+
+// A process's parent as the snapshot names it, if that is really its parent.
+// Windows keeps the id of a parent that has ended, and may give that id to a
+// newer, unrelated process: only a process that started before its child can be
+// its parent. Where either start cannot be read, the chain ends there, so that
+// an unrelated process is never left out of the list.
+std::optional<ProcessId> trustedParent(const std::unordered_map<ProcessId, ProcessId>& parents,
+                                       ProcessId child) {
+    const auto known = parents.find(child);
+    if (known == parents.end() || known->second == 0 || parents.count(known->second) == 0) {
+        return std::nullopt;
+    }
+    const auto childStart = creationTime(child);
+    const auto parentStart = creationTime(known->second);
+    if (!childStart || !parentStart || *parentStart > *childStart) return std::nullopt;
+    return known->second;
+}
+
 }  // namespace
 
 std::string ansiNameToLowerUtf8(const char* name, std::size_t len) {
@@ -63,7 +95,7 @@ std::string ansiNameToLowerUtf8(const char* name, std::size_t len) {
     return utf8;
 }
 
-std::optional<std::vector<std::string>> ToolhelpEnumerator::enumerate() {
+std::optional<ProcessSnapshot> ToolhelpEnumerator::snapshot() {
     const SnapshotHandle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot.valid()) return std::nullopt;  // no snapshot: nothing to close
 
@@ -74,14 +106,18 @@ std::optional<std::vector<std::string>> ToolhelpEnumerator::enumerate() {
 
     if (!Process32First(snapshot.get(), &entry)) return std::nullopt;
 
-    // Left out of the list: the program does not wait on itself.
-    const DWORD self = GetCurrentProcessId();
-    std::vector<std::string> names;
+    ProcessSnapshot taken;
+    std::unordered_map<ProcessId, ProcessId> parents;
     do {
-        if (entry.th32ProcessID == self) continue;
+        parents[entry.th32ProcessID] = entry.th32ParentProcessID;
         // The text before the first NUL; the field always holds one, but never read past it.
         const std::size_t len = strnlen(entry.szExeFile, sizeof entry.szExeFile);
-        names.push_back(ansiNameToLowerUtf8(entry.szExeFile, len));
+        taken.processes.push_back(
+            RunningProcess{entry.th32ProcessID, ansiNameToLowerUtf8(entry.szExeFile, len)});
     } while (Process32Next(snapshot.get(), &entry));
-    return names;
+
+    taken.ownLineage = lineageOf(GetCurrentProcessId(), [&parents](ProcessId child) {
+        return trustedParent(parents, child);
+    });
+    return taken;
 }
