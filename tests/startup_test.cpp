@@ -72,9 +72,9 @@ TEST(Startup, ModeOneSelectsIsRunningAndAnyOtherNumberIsNotRunning) {
     }
 }
 
-TEST(Startup, TaskNameIsTrimmedOfSpacesOnlyAndCutAtTheNextSlash) {
+TEST(Startup, ModeAndTaskAreTrimmedOfBlanksAndTheTaskIsCutAtTheNextSlash) {
     expectWatch("/1/  my task  ", true, "my task");
-    expectWatch("/1/\tx\t", true, "\tx\t");  // tabs are not spaces
+    expectWatch("/\t1 \t/\t my\ttask \t", true, "my\ttask");  // a batch line's stray tab
     expectWatch("/1/dir/calc.exe", true, "dir");
     expectWatch("ignored /0 /Calc.EXE /more /and more", false, "Calc.EXE");
     expectWatch("/1/", true, "");
@@ -100,7 +100,7 @@ TEST(Startup, ModeThatIsNoSixteenBitNumberIsRejected) {
     expectRejected("/-32769/calc.exe");
     expectRejected("/99999999999999999999/calc.exe");
     expectRejected("/-/calc.exe");
-    expectRejected("/\t1/calc.exe");
+    expectRejected("/1\v/calc.exe");
 }
 
 TEST(Startup, ARejectionShowsTheRawTextVerbatim) {
@@ -125,6 +125,27 @@ TEST(Startup, AFailingSnapshotOnTheInteractivePathIsARejectionWithAnEmptySecondL
     form.Form_Load();
     EXPECT_EQ(s.tk.messages, std::vector<std::string>{"your arguments are not right\r\n"});
     EXPECT_EQ(s.tk.unloads, std::vector<int>{2});
+}
+
+TEST(Startup, HelpFitsATerminalOnLinuxAndABoxOnWindows) {
+    const auto lines = [](const std::string& text) {
+        std::vector<std::string> all;
+        for (std::size_t at = 0, end; at <= text.size(); at = end + 2) {
+            end = std::min(text.find("\r\n", at), text.size());
+            all.push_back(text.substr(at, end - at));
+        }
+        return all;
+    };
+    for (const auto& line : lines(helpText(CommandShell::Posix))) EXPECT_LE(line.size(), 79u);
+    // The box breaks lines itself: every line of prose ends a sentence or leads a list.
+    const std::string windows = helpText(CommandShell::Cmd);
+    for (const auto& line : lines(windows)) {
+        if (line.empty() || line[0] == ' ' || line.rfind("Usage:", 0) == 0) continue;
+        EXPECT_TRUE(line.back() == '.' || line.back() == ':') << line;
+    }
+    EXPECT_NE(windows.find("\r\n    Lingerjob.exe --timeout=600 /1 /setup.exe\r\n"),
+              std::string::npos);
+    EXPECT_EQ(windows.find("./"), std::string::npos);
 }
 
 TEST(Arguments, SplitKeepsEveryPiece) {
@@ -182,7 +203,12 @@ TEST(Startup, OptionsAnywhereAreTakenOutAndTheRestKeepsItsMeaning) {
         {"/1 /x -V -h", "info Usage: lingerjob [OPTION]... /MODE /TASK status=0"},
         {"--version /0 /x", "info lingerjob 1.0.0 status=0"},
         {"--bogus /1 /x", "rejected --bogus /1 /x | unknown option --bogus (see --help) status=2"},
-        {"/1 / --", "rejected /1 / -- | unknown option -- (see --help) status=2"},
+        // after the word "--" no word is an option, wherever it stands
+        {"--interval=1 -- /1 /my --x -h app", "watch 1 [my --x -h app] interval=1000"},
+        {"/0 /a -- --timeout=1 -- b", "watch 0 [a --timeout=1 -- b]"},
+        {"/1 / --", "watch 1 []"},
+        {"--", "rejected -- status=2"},
+        {"-- --help", "rejected -- --help status=2"},
         // cmd hands on its quotes; they go before the text is cut
         {"\"/1 /setup tool.exe\"", "watch 1 [setup tool.exe]"},
         {"/0 /\"x.exe\"", "watch 0 [x.exe]"},
