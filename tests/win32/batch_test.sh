@@ -94,11 +94,24 @@ run_bat self0.bat
 expect_line "$(cat out)" "MARK5 errorlevel=0" "mode 0 on its own name"
 if [ "$elapsed" -ge 7000 ]; then pass; else fail "mode 0 on its own name ended after $elapsed ms"; fi
 
-echo "-- quotes the Windows way, --interval, --timeout: errorlevel and time"
+echo "-- /1 /cmd.exe: the batch file's own cmd is not counted, one started beside it is (8 s)"
+write_bat sibling.bat '@echo off' 'ljprobe.exe 8000'
+write_bat ownCmd.bat '@echo off' 'Lingerjob.exe /1 /cmd.exe' 'echo MARK6 errorlevel=%errorlevel%'
+run_bat ownCmd.bat
+expect_line "$(cat out)" "MARK6 errorlevel=0" "mode 1 on its own cmd"
+if [ "$elapsed" -ge 2500 ] && [ "$elapsed" -lt 7000 ]; then pass; else fail "mode 1 on its own cmd took $elapsed ms"; fi
+write_bat beside.bat '@echo off' 'start "" cmd /c sibling.bat' 'Lingerjob.exe /1 /cmd.exe' \
+    'echo MARK7 errorlevel=%errorlevel%'
+run_bat beside.bat
+expect_line "$(cat out)" "MARK7 errorlevel=0" "mode 1 on a cmd beside it"
+if [ "$elapsed" -ge 8000 ]; then pass; else fail "mode 1 on a cmd beside it ended after $elapsed ms"; fi
+
+echo "-- quotes the Windows way, --interval, --timeout, stray tabs: errorlevel and time"
 cp ljprobe.exe "lj probe.exe"
 # What runs first (lines parted by ";"), Lingerjob's arguments, errorlevel, fewest and most ms.
 while IFS='|' read -r first args level fewest most; do
     IFS=';' read -ra lines <<<"$first"
+    args=${args//<TAB>/$'\t'}
     write_bat timed.bat '@echo off' "${lines[@]}" "Lingerjob.exe $args" 'echo MARKT errorlevel=%errorlevel%'
     run_bat timed.bat
     expect_line "$(cat out)" "MARKT errorlevel=$level" "$args"
@@ -109,6 +122,8 @@ start "" ljprobe.exe 5000|/0 /"ljprobe.exe" --timeout=8|0|2500|6000
 rem|"/1" "/no-such-task-zz"|0|2500|6000
 start "" ljprobe.exe 4000;Lingerjob.exe --interval=0.2 /0 /ljprobe.exe|/1 /ljprobe.exe --interval=0.2|0|4000|5500
 start "" ljprobe.exe 8000|--timeout=2 /1 /ljprobe.exe|124|2000|4500
+start "" ljprobe.exe 6000|/1 /ljprobe.exe<TAB>|0|6000|12000
+start "" ljprobe.exe 6000|/<TAB>1<TAB>/<TAB>ljprobe.exe<TAB> |0|6000|12000
 EOF
 
 echo "-- bad arguments and options: the message, then errorlevel 2; --version: its box, 0"
@@ -142,10 +157,11 @@ EOF
 
 echo "-- Make command line pasted into batch files: the program in a folder with blanks, hostile tasks"
 # Each task is picked from the list, where a probe runs under that name; the
-# characters no file name may hold (| < > ") are tried as typed text.
+# characters no file name may hold (| < > ") are tried as typed text. The last
+# three hold words that are options outside a task.
 picked=('lj01 two  blanks.exe' 'lj02;md m2.exe' 'lj03&md m3&.exe' 'lj04$(md m4).exe'
     'lj05`md m5`.exe' "lj06'x'&md m6.exe" 'lj07%path%.exe' 'lj08!!.exe' 'lj09^x&md m9.exe'
-    'lj10,=.exe')
+    'lj10,=.exe' 'lj11 --x app.exe' 'lj12 -h b.exe' 'lj13 --timeout=1 x.exe')
 tools="$work/Linger Job (x86)"
 mkdir -p "$tools" probes
 cp "$exe" "$tools/Lingerjob.exe"
