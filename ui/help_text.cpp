@@ -43,8 +43,7 @@ std::string posixHelp() {
 // For a message box, which breaks long lines itself and shows no columns: one
 // line a paragraph, no table; the examples are batch lines.
 std::string cmdHelp() {
-    return "Usage: lingerjob [OPTION]... /MODE /TASK\r\n"
-           "       lingerjob [OPTION]...\r\n"
+    return "Usage: lingerjob [OPTION]... /MODE /TASK, or lingerjob [OPTION]... alone.\r\n"
            "Make a batch file or a script wait on another program.\r\n"
            "\r\n"
            "/1 /TASK: wait while a process whose executable name contains TASK runs.\r\n"
