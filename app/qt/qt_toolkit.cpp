@@ -61,6 +61,7 @@ void QtToolkit::setCaption(Control control, const std::string& caption) {
     } else {
         as<QLabel>(w)->setText(fromUtf8(caption));
     }
+    form_.fitCaption(control);
 }
 
 std::uint32_t QtToolkit::backColor(Control control) {
