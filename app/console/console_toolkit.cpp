@@ -163,15 +163,6 @@ void ConsoleToolkit::setListWidth(float twips) {
     listWidth_ = twips;
 }
 
-// No frame and no title bar: the outer size is the client area's.
-float ConsoleToolkit::outerHeight() {
-    return clientHeight();
-}
-
-float ConsoleToolkit::outerWidth() {
-    return clientWidth();
-}
-
 float ConsoleToolkit::clientHeight() {
     return static_cast<float>(design::kClientHeight);
 }

@@ -150,14 +150,6 @@ void QtToolkit::setListWidth(float twips) {
     list->resize(QtForm::toPixels(twips), list->height());
 }
 
-float QtToolkit::outerHeight() {
-    return static_cast<float>(form_.frameGeometry().height() * design::kTwipsPerPixelAt96Dpi);
-}
-
-float QtToolkit::outerWidth() {
-    return static_cast<float>(form_.frameGeometry().width() * design::kTwipsPerPixelAt96Dpi);
-}
-
 float QtToolkit::clientHeight() {
     return static_cast<float>(form_.height() * design::kTwipsPerPixelAt96Dpi);
 }

@@ -39,8 +39,6 @@ class QtToolkit : public Toolkit {
     int listSelectedIndex() override;
     void setListHeight(float twips) override;
     void setListWidth(float twips) override;
-    float outerHeight() override;
-    float outerWidth() override;
     float clientHeight() override;
     float clientWidth() override;
     void messageBox(const std::string& text) override;

@@ -204,14 +204,6 @@ void Win32Toolkit::setListWidth(float twips) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-float Win32Toolkit::outerHeight() {
-    return static_cast<float>(form_.toTwipsY(windowSize(form_.window()).cy));
-}
-
-float Win32Toolkit::outerWidth() {
-    return static_cast<float>(form_.toTwipsX(windowSize(form_.window()).cx));
-}
-
 float Win32Toolkit::clientHeight() {
     RECT client{};
     GetClientRect(form_.window(), &client);

@@ -33,8 +33,6 @@ class Win32Toolkit : public Toolkit {
     int listSelectedIndex() override;
     void setListHeight(float twips) override;
     void setListWidth(float twips) override;
-    float outerHeight() override;
-    float outerWidth() override;
     float clientHeight() override;
     float clientWidth() override;
     void messageBox(const std::string& text) override;
