@@ -12,14 +12,15 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QTimer>
-#include <iostream>
 
 #include "app/qt/qt_form.h"
+#include "app/shared/app_info.h"
 #include "app/shared/line_breaks.h"
 #include "contract/design.h"
 #include "contract/exit_status.h"
 #include "contract/runtime_error.h"
-#include "ui/app_info.h"
+
+using design::Kind;
 
 namespace {
 
@@ -36,61 +37,50 @@ QColor toQColor(std::uint32_t color, const QPalette& palette) {
     return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
 }
 
-template <typename T>
-T* as(QWidget* widget) {
-    auto* typed = qobject_cast<T*>(widget);
-    if (!typed) throw RuntimeError("this control does not have that property");
-    return typed;
-}
-
 }  // namespace
 
 QtToolkit::QtToolkit(QtForm& form, std::string commandLine, bool headless, bool argumentsGiven,
                      std::string programPath)
-    : form_(form),
-      commandLine_(std::move(commandLine)),
+    : AdapterToolkit(std::move(commandLine), argumentsGiven),
+      form_(form),
       headless_(headless),
-      argumentsGiven_(argumentsGiven),
-      programPath_(std::move(programPath)),
-      label3Color_(design::kButtonFace) {}
+      programPath_(std::move(programPath)) {}
 
 void QtToolkit::setCaption(Control control, const std::string& caption) {
+    requireKind(control, {Kind::PushButton, Kind::Label, Kind::OptionButton});
     QWidget* w = form_.widget(control);
     if (auto* button = qobject_cast<QAbstractButton*>(w)) {
         button->setText(fromUtf8(caption));
     } else {
-        as<QLabel>(w)->setText(fromUtf8(caption));
+        static_cast<QLabel*>(w)->setText(fromUtf8(caption));
     }
 }
 
-std::uint32_t QtToolkit::backColor(Control control) {
-    if (control != Control::Label3) throw RuntimeError("only Label3's back colour is kept");
-    return label3Color_;
-}
-
-void QtToolkit::setBackColor(Control control, std::uint32_t color) {
-    if (control != Control::Label3) throw RuntimeError("only Label3's back colour is kept");
-    QWidget* label = form_.widget(control);
+void QtToolkit::paintStatusColor(std::uint32_t color) {
+    QWidget* label = form_.widget(role::kStatusLabel);
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, toQColor(color, form_.palette()));
     label->setPalette(palette);
-    label3Color_ = color;
 }
 
 std::string QtToolkit::text(Control control) {
-    return toUtf8(as<QLineEdit>(form_.widget(control))->text());
+    requireKind(control, {Kind::TextBox});
+    return toUtf8(static_cast<QLineEdit*>(form_.widget(control))->text());
 }
 
 void QtToolkit::setText(Control control, const std::string& text) {
-    as<QLineEdit>(form_.widget(control))->setText(fromUtf8(text));
+    requireKind(control, {Kind::TextBox});
+    static_cast<QLineEdit*>(form_.widget(control))->setText(fromUtf8(text));
 }
 
 bool QtToolkit::value(Control control) {
-    return as<QAbstractButton>(form_.widget(control))->isChecked();
+    requireKind(control, {Kind::OptionButton});
+    return static_cast<QAbstractButton*>(form_.widget(control))->isChecked();
 }
 
 void QtToolkit::setValue(Control control, bool value) {
-    as<QAbstractButton>(form_.widget(control))->setChecked(value);
+    requireKind(control, {Kind::OptionButton});
+    static_cast<QAbstractButton*>(form_.widget(control))->setChecked(value);
 }
 
 bool QtToolkit::timerEnabled() {
@@ -159,15 +149,14 @@ float QtToolkit::clientWidth() {
 }
 
 void QtToolkit::messageBox(const std::string& text) {
-    const std::string shown = withUnixLineBreaks(text);
     if (messageSink) {
         messageSink(text);
     } else if (headless_) {
-        std::cerr << shown << std::endl;
+        printLine(true, text);
     } else {
         // Parented to the window, so closing the window also ends the box.
-        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(app_info::kTitle), fromUtf8(shown),
-                        QMessageBox::Ok, &form_);
+        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(app_info::kTitle),
+                        fromUtf8(withUnixLineBreaks(text)), QMessageBox::Ok, &form_);
         box.setTextFormat(Qt::PlainText);  // a task like <b>x</b> shows as typed
         box.exec();
     }
@@ -202,34 +191,11 @@ std::string QtToolkit::exeBaseName() {
 #endif
 }
 
-AppVersion QtToolkit::version() {
-    return app_info::kVersion;
-}
-
-std::string QtToolkit::commandLine() {
-    return commandLine_;
-}
-
-bool QtToolkit::argumentsGiven() {
-    return argumentsGiven_;
-}
-
 CommandShell QtToolkit::commandShell() {
     return CommandShell::Posix;
 }
 
-void QtToolkit::showInformation(const std::string& text) {
-    std::cout << withUnixLineBreaks(text) << std::endl;
-}
-
-void QtToolkit::warn(const std::string& message) {
-    std::cerr << "lingerjob: " << message << std::endl;
-}
-
-void QtToolkit::unload(int exitStatus) {
-    if (unloaded_) return;
-    unloaded_ = true;
-    exitStatus_ = exitStatus;
+void QtToolkit::endProgram(int exitStatus) {
     form_.timer()->stop();
     form_.hide();
     // Ends every running event loop, a message box's nested one included.
