@@ -1,6 +1,5 @@
 #include "app/console/console_toolkit.h"
 
-#include <algorithm>
 #include <iostream>
 
 #include "app/shared/line_breaks.h"
@@ -9,28 +8,6 @@
 
 using design::Kind;
 
-namespace {
-
-// What differs between the platforms the console adapter runs on.
-struct Platform {
-    const char* separators;  // what may stand between a folder and a file name
-    const char* separator;   // what a built path puts there
-    const char* extension;   // what the executable's name ends in, or empty
-    CommandShell shell;
-};
-#ifdef _WIN32
-constexpr Platform kPlatform{"\\/", "\\", ".exe", CommandShell::Cmd};
-#else
-constexpr Platform kPlatform{"/", "/", "", CommandShell::Posix};
-#endif
-
-std::size_t nameStart(const std::string& path) {
-    const std::size_t cut = path.find_last_of(kPlatform.separators);
-    return cut == std::string::npos ? 0 : cut + 1;
-}
-
-}  // namespace
-
 ConsoleToolkit::ConsoleToolkit(std::string commandLine, bool argumentsGiven,
                                std::string programPath)
     : ConsoleToolkit(std::move(commandLine), argumentsGiven, std::move(programPath), std::cout,
@@ -38,8 +15,7 @@ ConsoleToolkit::ConsoleToolkit(std::string commandLine, bool argumentsGiven,
 
 ConsoleToolkit::ConsoleToolkit(std::string commandLine, bool argumentsGiven,
                                std::string programPath, std::ostream& out, std::ostream& err)
-    : AdapterToolkit(std::move(commandLine), argumentsGiven),
-      programPath_(std::move(programPath)),
+    : AdapterToolkit(std::move(commandLine), argumentsGiven, std::move(programPath)),
       out_(out),
       err_(err),
       option1_(design::of(Control::Option1).value),
@@ -161,32 +137,6 @@ void ConsoleToolkit::clipboardClear() {
 
 void ConsoleToolkit::clipboardSetText(const std::string& text) {
     clipboard_ = text;
-}
-
-std::string ConsoleToolkit::appFolder() {
-    const std::size_t start = nameStart(programPath_);
-    return start == 0 ? std::string(".") : programPath_.substr(0, start - 1);
-}
-
-std::string ConsoleToolkit::dirSeparator() {
-    return kPlatform.separator;
-}
-
-// The file name without the platform's extension for programs, in any case.
-std::string ConsoleToolkit::exeBaseName() {
-    std::string name = programPath_.substr(nameStart(programPath_));
-    const std::string extension = kPlatform.extension;
-    if (!extension.empty() && name.size() > extension.size()) {
-        std::string tail = name.substr(name.size() - extension.size());
-        std::transform(tail.begin(), tail.end(), tail.begin(),
-                       [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c + 32) : c; });
-        if (tail == extension) name.resize(name.size() - extension.size());
-    }
-    return name;
-}
-
-CommandShell ConsoleToolkit::commandShell() {
-    return kPlatform.shell;
 }
 
 void ConsoleToolkit::printLine(bool toError, const std::string& text) {

@@ -45,10 +45,6 @@ class ConsoleToolkit : public AdapterToolkit {
     void messageBox(const std::string& text) override;
     void clipboardClear() override;
     void clipboardSetText(const std::string& text) override;
-    std::string appFolder() override;
-    std::string dirSeparator() override;
-    std::string exeBaseName() override;
-    CommandShell commandShell() override;
 
     // What the controls hold that the interface has no getter for.
     const std::string& caption(Control control) const;
@@ -68,7 +64,6 @@ class ConsoleToolkit : public AdapterToolkit {
     void endProgram(int exitStatus) override;
 
   private:
-    std::string programPath_;
     std::ostream& out_;
     std::ostream& err_;
 

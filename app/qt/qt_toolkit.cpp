@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -37,14 +36,21 @@ QColor toQColor(std::uint32_t color, const QPalette& palette) {
     return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
 }
 
+// The full path of the program "Make command line" names: the given one, or this
+// executable when none is given.
+std::string absoluteProgramPath(const std::string& given) {
+    const QString path = given.empty() ? QCoreApplication::applicationFilePath()
+                                       : QFile::decodeName(QByteArray::fromStdString(given));
+    return toUtf8(QFileInfo(path).absoluteFilePath());
+}
+
 }  // namespace
 
 QtToolkit::QtToolkit(QtForm& form, std::string commandLine, bool headless, bool argumentsGiven,
                      std::string programPath)
-    : AdapterToolkit(std::move(commandLine), argumentsGiven),
+    : AdapterToolkit(std::move(commandLine), argumentsGiven, absoluteProgramPath(programPath)),
       form_(form),
-      headless_(headless),
-      programPath_(std::move(programPath)) {}
+      headless_(headless) {}
 
 void QtToolkit::setCaption(Control control, const std::string& caption) {
     requireKind(control, {Kind::PushButton, Kind::Label, Kind::OptionButton});
@@ -168,31 +174,6 @@ void QtToolkit::clipboardClear() {
 
 void QtToolkit::clipboardSetText(const std::string& text) {
     QGuiApplication::clipboard()->setText(fromUtf8(text));
-}
-
-QFileInfo QtToolkit::program() const {
-    if (programPath_.empty()) return QFileInfo(QCoreApplication::applicationFilePath());
-    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(programPath_)));
-}
-
-std::string QtToolkit::appFolder() {
-    return toUtf8(QDir::toNativeSeparators(program().absolutePath()));
-}
-
-std::string QtToolkit::dirSeparator() {
-    return toUtf8(QString(QDir::separator()));
-}
-
-std::string QtToolkit::exeBaseName() {
-#ifdef Q_OS_WIN
-    return toUtf8(program().completeBaseName());  // without ".exe"
-#else
-    return toUtf8(program().fileName());  // the whole name: a command names the whole file
-#endif
-}
-
-CommandShell QtToolkit::commandShell() {
-    return CommandShell::Posix;
 }
 
 void QtToolkit::endProgram(int exitStatus) {

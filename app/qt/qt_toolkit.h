@@ -6,7 +6,6 @@
 
 #include "app/shared/adapter_toolkit.h"
 
-class QFileInfo;
 class QtForm;
 
 // The toolkit operations on a QtForm. Without a display (Qt's offscreen
@@ -14,10 +13,8 @@ class QtForm;
 // and the box returns at once, as if OK had been clicked.
 class QtToolkit : public AdapterToolkit {
   public:
-    // argumentsGiven: whether the program got any argument, also one that joins
-    // to an empty commandLine (lingerjob ""). programPath: the program "Make
-    // command line" names, when it is not this executable (the launcher that
-    // started us); empty for this executable.
+    // programPath: the program "Make command line" names, when it is not this
+    // executable (the launcher that started us); empty for this executable.
     QtToolkit(QtForm& form, std::string commandLine, bool headless, bool argumentsGiven,
               std::string programPath = {});
 
@@ -42,10 +39,6 @@ class QtToolkit : public AdapterToolkit {
     void messageBox(const std::string& text) override;
     void clipboardClear() override;
     void clipboardSetText(const std::string& text) override;
-    std::string appFolder() override;
-    std::string dirSeparator() override;
-    std::string exeBaseName() override;
-    CommandShell commandShell() override;
 
     bool headless() const { return headless_; }
 
@@ -57,10 +50,6 @@ class QtToolkit : public AdapterToolkit {
     void endProgram(int exitStatus) override;
 
   private:
-    // The executable file "Make command line" names.
-    QFileInfo program() const;
-
     QtForm& form_;
     bool headless_;
-    std::string programPath_;
 };

@@ -8,18 +8,28 @@
 #include "contract/toolkit.h"
 
 // What every adapter's toolkit does alike, so that an adapter writes only its
-// widget calls: the argument text, the version, Label3's back colour (the one
-// colour a handler sets), the "lingerjob: " diagnostics, information on standard
-// output, and the unload that counts once.
+// widget calls: the argument text, the program's path and the platform's ways
+// with it, the version, Label3's back colour (the one colour a handler sets), the
+// "lingerjob: " diagnostics, information on standard output, and the unload that
+// counts once.
 class AdapterToolkit : public Toolkit {
   public:
-    AdapterToolkit(std::string commandLine, bool argumentsGiven);
+    // argumentsGiven: whether the program got any argument, also one that joins to
+    // an empty commandLine (lingerjob ""). programPath: the program "Make command
+    // line" names (see programPath()).
+    AdapterToolkit(std::string commandLine, bool argumentsGiven, std::string programPath = {});
 
     std::uint32_t backColor(Control control) override;
     void setBackColor(Control control, std::uint32_t color) override;
     AppVersion version() override;
     std::string commandLine() override;
     bool argumentsGiven() override;
+    // The folder and the file name of programPath(), the name without the
+    // extension programs have on the platform (.exe on Windows, in any case).
+    std::string appFolder() override;
+    std::string dirSeparator() override;
+    std::string exeBaseName() override;
+    CommandShell commandShell() override;  // cmd on Windows, a POSIX shell elsewhere
     void showInformation(const std::string& text) override;
     void warn(const std::string& message) override;
     // The first unload decides the exit status and ends the program (endProgram);
@@ -30,6 +40,8 @@ class AdapterToolkit : public Toolkit {
     int exitStatus() const { return exitStatus_; }
 
   protected:
+    // The full path of the program, as given to the constructor unless overridden.
+    virtual std::string programPath() { return programPath_; }
     // Throws the run-time error of an operation on a control that lacks the
     // property: Form1, or a control whose kind is none of these.
     static void requireKind(Control control, std::initializer_list<design::Kind> kinds);
@@ -45,6 +57,7 @@ class AdapterToolkit : public Toolkit {
   private:
     std::string commandLine_;
     bool argumentsGiven_;
+    std::string programPath_;
     std::uint32_t statusColor_ = design::kButtonFace;
     bool unloaded_ = false;
     int exitStatus_ = 0;

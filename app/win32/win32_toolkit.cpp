@@ -76,10 +76,6 @@ void Win32Toolkit::setDeadline(int milliseconds) {
     }
 }
 
-CommandShell Win32Toolkit::commandShell() {
-    return CommandShell::Cmd;
-}
-
 void Win32Toolkit::showInformation(const std::string& text) {
     messageBox(text);
 }
@@ -257,23 +253,8 @@ void Win32Toolkit::clipboardSetText(const std::string& text) {
     // The system owns the memory now.
 }
 
-std::string Win32Toolkit::appFolder() {
-    const std::wstring path = modulePath();
-    const std::size_t slash = path.find_last_of(L"\\/");
-    return toUtf8(slash == std::wstring::npos ? std::wstring() : path.substr(0, slash));
-}
-
-std::string Win32Toolkit::dirSeparator() {
-    return "\\";
-}
-
-std::string Win32Toolkit::exeBaseName() {
-    const std::wstring path = modulePath();
-    const std::size_t slash = path.find_last_of(L"\\/");
-    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
-    const std::size_t dot = name.rfind(L'.');
-    if (dot != std::wstring::npos && dot > 0) name.resize(dot);
-    return toUtf8(name);
+std::string Win32Toolkit::programPath() {
+    return toUtf8(modulePath());
 }
 
 void Win32Toolkit::endProgram(int exitStatus) {

@@ -39,14 +39,11 @@ class Win32Toolkit : public AdapterToolkit {
     void messageBox(const std::string& text) override;
     void clipboardClear() override;
     void clipboardSetText(const std::string& text) override;
-    std::string appFolder() override;
-    std::string dirSeparator() override;
-    std::string exeBaseName() override;
-    CommandShell commandShell() override;
     // In a message box: a GUI program has no standard output of its own.
     void showInformation(const std::string& text) override;
 
   protected:
+    std::string programPath() override;  // this executable's
     void paintStatusColor(std::uint32_t color) override;
     // Hides the window, stops the timer and posts WM_QUIT with the status, which
     // also ends a message box's modal loop; Win32App ends the program.
