@@ -17,11 +17,9 @@ TEST(Launcher, TheWindowProgramRunsOnlyWithADisplayAndNoQuestionForInformation) 
         {nullptr, nullptr, {"/1", "/x"}, Launch::Console},
         {"", nullptr, {}, Launch::Console},  // set but empty: no display
         {nullptr, "", {}, Launch::Console},
-        {"", "", {"--interval=1"}, Launch::Console},
         {":0", nullptr, {}, Launch::Window},
         {nullptr, "wayland-0", {}, Launch::Window},  // Wayland alone is a display
         {"", "wayland-0", {"/1", "/x"}, Launch::Window},
-        {":0", "wayland-0", {"/0", "/x"}, Launch::Window},
         // The answer goes to standard output: no window needed.
         {":0", nullptr, {"--help"}, Launch::Console},
         {nullptr, "wayland-0", {"/1", "/x", "-h"}, Launch::Console},
