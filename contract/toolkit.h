@@ -56,10 +56,7 @@ class Toolkit {
     virtual void setListHeight(float twips) = 0;
     virtual void setListWidth(float twips) = 0;
 
-    // Form1's outer size, frame and title bar included.
-    virtual float outerHeight() = 0;
-    virtual float outerWidth() = 0;
-    // Form1's client area: the outer size less the frame and the title bar.
+    // Form1's client area: the window less its frame and title bar.
     virtual float clientHeight() = 0;
     virtual float clientWidth() = 0;
 

@@ -1,12 +1,27 @@
 #!/usr/bin/env bash
 # Builds the native Windows program, build-win/Lingerjob.exe (x86_64, statically
-# linked, GUI), with Debian's mingw-w64; installs what it needs. The Windows
-# test programs are built beside it (see scripts/stages/50-windows.sh).
+# linked, GUI), with Debian's mingw-w64; installs what it needs.
+#   build-windows.sh           the program alone
+#   build-windows.sh --tests   the Windows test programs too, registered with
+#                              ctest to run under wine, which it installs first
+#                              (scripts/stages/50-windows.sh runs them)
 source "$(dirname "$0")/lib.sh"
+tests=OFF
+case "${1:-}" in
+    "") ;;
+    --tests) tests=ON ;;
+    *) echo "usage: $0 [--tests]" >&2; exit 2 ;;
+esac
 need_packages cmake make g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
+if [ "$tests" = ON ]; then
+    # Before configuring: the tests are registered only where wine is found.
+    # wine64 only (no wine32: the program is x86_64); fonts-wine for the dialog
+    # font; Xvfb for a display; icoutils to read the resources back.
+    need_packages wine wine64 fonts-wine xvfb xauth icoutils
+fi
 cmake -S "$ROOT" -B "$ROOT/build-win" \
     -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release \
-    -DLINGERJOB_TESTS=OFF >/dev/null
+    -DLINGERJOB_TESTS=OFF -DLINGERJOB_WIN32_TESTS="$tests" >/dev/null
 cmake --build "$ROOT/build-win" -j"$(nproc)"
 log "built $ROOT/build-win/Lingerjob.exe ($(stat -c %s "$ROOT/build-win/Lingerjob.exe") bytes)"

@@ -24,3 +24,16 @@ need_packages() {
 
 # What building the Linux program needs.
 BUILD_PACKAGES=(build-essential cmake qt6-base-dev fonts-dejavu-core)
+
+# Fails, with a line that says so, when the build folder $1 holds no test: a
+# stage that would run nothing must not pass. (Each ctest call also passes
+# --no-tests=error.)
+require_tests() {
+    local count
+    count=$(ctest --test-dir "$1" -N | sed -n 's/^Total Tests: *//p')
+    if [ "${count:-0}" -eq 0 ]; then
+        echo "FAILED: no test is registered in $1, so this stage would run none" >&2
+        return 1
+    fi
+    log "$count tests registered in $1"
+}

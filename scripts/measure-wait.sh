@@ -7,7 +7,9 @@
 # Reports figures and fails only when something cannot be measured. Extra
 # arguments are further builds of lingerjob to measure beside the others.
 source "$(dirname "$0")/lib.sh"
-need_packages "${BUILD_PACKAGES[@]}" procps python3
+# pkg-config, libbenchmark-dev and libproc2-dev: build-bench is configured with the
+# benchmarks on (bench/CMakeLists.txt needs them), as scripts/bench.sh does.
+need_packages "${BUILD_PACKAGES[@]}" procps python3 pkg-config libbenchmark-dev libproc2-dev
 BUILD="$ROOT/build-bench"
 log "building lingerjob and lingerjob-window in $BUILD"
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release \

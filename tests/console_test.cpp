@@ -38,7 +38,7 @@ TEST(Console, ControlsKeepTheDesignValuesAndWhatHandlersSet) {
     EXPECT_TRUE(tk.value(Control::Option1));
     EXPECT_EQ(tk.backColor(Control::Label3), design::kButtonFace);
     EXPECT_EQ(tk.listWidth(), 2895);
-    EXPECT_EQ(tk.outerHeight(), 5400);
+    EXPECT_EQ(tk.clientHeight(), 5400);
     tk.setValue(Control::Option2, true);
     EXPECT_FALSE(tk.value(Control::Option1));
     EXPECT_TRUE(tk.value(Control::Option2));

@@ -74,8 +74,6 @@ struct FakeToolkit : Toolkit {
     int listSelectedIndex() override { return selected; }
     void setListHeight(float t) override { listHeight = t; }
     void setListWidth(float t) override { listWidth = t; }
-    float outerHeight() override { return height; }
-    float outerWidth() override { return width; }
     float clientHeight() override { return height - 405; }
     float clientWidth() override { return width - 120; }
     void messageBox(const std::string& s) override { messages.push_back(s); }

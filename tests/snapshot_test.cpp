@@ -7,24 +7,33 @@
 
 namespace {
 
-TEST(Snapshot, KeepsPlatformOrderAndDuplicatesAndLowerCases) {
+// A window whose task list is refreshed from scripted processes.
+struct Listing {
     FakeToolkit tk;
     ScriptedProcesses processes;
-    processes.set({"Zeta.EXE", "alpha", "svchost.exe", "SVCHOST.exe", "Été.exe"});
-    Form1 form(tk, processes);
-    form.Command1_Click();
-    EXPECT_EQ(tk.entries, (std::vector<std::string>{"zeta.exe", "alpha", "svchost.exe",
-                                                    "svchost.exe", "été.exe"}));
+    Form1 form{tk, processes};
+};
+
+// The task list after one refresh; lineage as in ScriptedProcesses.
+std::vector<std::string> listed(std::vector<std::string> names,
+                                std::vector<ProcessId> lineage = {}) {
+    Listing l;
+    l.processes.set(std::move(names));
+    l.processes.lineage = std::move(lineage);
+    l.form.Command1_Click();
+    return l.tk.entries;
+}
+
+TEST(Snapshot, KeepsPlatformOrderAndDuplicatesAndLowerCases) {
+    EXPECT_EQ(
+        listed({"Zeta.EXE", "alpha", "svchost.exe", "SVCHOST.exe", "Été.exe"}),
+        (std::vector<std::string>{"zeta.exe", "alpha", "svchost.exe", "svchost.exe", "été.exe"}));
 }
 
 TEST(Snapshot, LeavesOutTheProgramAndItsAncestorsOnly) {
-    FakeToolkit tk;
-    ScriptedProcesses processes;
-    processes.set({"init", "setup-wait.sh", "setup", "lingerjob", "lingerjob"});
-    processes.lineage = {4, 2, 1};  // this copy, the script that runs it, init
-    Form1 form(tk, processes);
-    form.Command1_Click();
-    EXPECT_EQ(tk.entries, (std::vector<std::string>{"setup", "lingerjob"}));
+    // This copy, the script that runs it, init.
+    EXPECT_EQ(listed({"init", "setup-wait.sh", "setup", "lingerjob", "lingerjob"}, {4, 2, 1}),
+              (std::vector<std::string>{"setup", "lingerjob"}));
 }
 
 TEST(Lineage, WalksUpToTheFirstProcessAndNeverLoops) {
@@ -41,37 +50,31 @@ TEST(Lineage, WalksUpToTheFirstProcessAndNeverLoops) {
 }
 
 TEST(Snapshot, EachRefreshReplacesTheListAndClearsTheSelectionButKeepsText1) {
-    FakeToolkit tk;
-    ScriptedProcesses processes;
-    processes.results = {std::vector<std::string>{"a", "b", "c"}, std::vector<std::string>{"d"}};
-    Form1 form(tk, processes);
-    form.Command1_Click();
-    tk.selected = 2;
-    tk.text1 = "typed";
-    form.Command1_Click();
-    EXPECT_EQ(tk.entries, std::vector<std::string>{"d"});
-    EXPECT_EQ(tk.selected, -1);
-    EXPECT_EQ(tk.text1, "typed");
+    Listing l;
+    l.processes.results = {std::vector<std::string>{"a", "b", "c"}, std::vector<std::string>{"d"}};
+    l.form.Command1_Click();
+    l.tk.selected = 2;
+    l.tk.text1 = "typed";
+    l.form.Command1_Click();
+    EXPECT_EQ(l.tk.entries, std::vector<std::string>{"d"});
+    EXPECT_EQ(l.tk.selected, -1);
+    EXPECT_EQ(l.tk.text1, "typed");
 }
 
 TEST(Snapshot, AFailedEnumerationLeavesTheListEmptyWithoutAMessage) {
-    FakeToolkit tk;
-    ScriptedProcesses processes;
-    tk.entries = {"old"};
-    processes.fail();
-    Form1 form(tk, processes);
-    form.Command1_Click();
-    EXPECT_TRUE(tk.entries.empty());
-    EXPECT_TRUE(tk.messages.empty());
-    EXPECT_TRUE(tk.unloads.empty());
+    Listing l;
+    l.tk.entries = {"old"};
+    l.processes.fail();
+    l.form.Command1_Click();
+    EXPECT_TRUE(l.tk.entries.empty());
+    EXPECT_TRUE(l.tk.messages.empty());
+    EXPECT_TRUE(l.tk.unloads.empty());
 }
 
 TEST(Snapshot, AnEnumerationErrorReachesTheCallerOfAClick) {
-    FakeToolkit tk;
-    ScriptedProcesses processes;
-    processes.throwNext = true;
-    Form1 form(tk, processes);
-    EXPECT_THROW(form.Command1_Click(), std::runtime_error);
+    Listing l;
+    l.processes.throwNext = true;
+    EXPECT_THROW(l.form.Command1_Click(), std::runtime_error);
 }
 
 TEST(LowerCase, MapsNonAsciiLettersToo) {

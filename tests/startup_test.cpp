@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "tests/fake_toolkit.h"
 #include "ui/arguments.h"
 #include "ui/form1.h"
@@ -62,50 +64,39 @@ TEST(Startup, NoArgumentsFillsTheListAndLeavesTheWatchStopped) {
     EXPECT_EQ(s.tk.captions[Control::Label2], "Wait if task name:");
 }
 
-TEST(Startup, ModeOneSelectsIsRunningAndAnyOtherNumberIsNotRunning) {
-    expectWatch("/1 /calc.exe", true, "calc.exe");
-    expectWatch(" /1 /calc.exe ", true, "calc.exe");  // as the command-line builder writes it
-    expectWatch("/  1  /calc.exe", true, "calc.exe");
-    expectWatch("/+1/calc.exe", true, "calc.exe");
-    for (const char* mode : {"0", "2", "-1", "32767", "-32768", "01"}) {
-        expectWatch(std::string("/") + mode + "/calc.exe", std::string(mode) == "01", "calc.exe");
+TEST(Startup, ModeOneWaitsWhileRunningAnyOtherWhileNotAndBothAreTrimmedOfBlanks) {
+    const std::tuple<std::string, bool, std::string> watches[] = {
+        {"/1 /calc.exe", true, "calc.exe"},
+        {" /1 /calc.exe ", true, "calc.exe"},  // as the command-line builder writes it
+        {"/  1  /calc.exe", true, "calc.exe"},
+        {"/+1/calc.exe", true, "calc.exe"},
+        {"/0/calc.exe", false, "calc.exe"},
+        {"/2/calc.exe", false, "calc.exe"},
+        {"/-1/calc.exe", false, "calc.exe"},
+        {"/32767/calc.exe", false, "calc.exe"},
+        {"/-32768/calc.exe", false, "calc.exe"},
+        {"/01/calc.exe", true, "calc.exe"},
+        // Mode and task trimmed of spaces and tabs, the task cut at the next slash.
+        {"/1/  my task  ", true, "my task"},
+        {"/\t1 \t/\t my\ttask \t", true, "my\ttask"},  // a batch line's stray tab
+        {"/1/dir/calc.exe", true, "dir"},
+        {"ignored /0 /Calc.EXE /more /and more", false, "Calc.EXE"},
+        {"/1/", true, ""},
+        {"/1/ ", true, ""},
+    };
+    for (const auto& [arguments, option1, task] : watches) expectWatch(arguments, option1, task);
+}
+
+TEST(Startup, TextWithoutTwoSlashesOrAModeThatIsNoSixteenBitNumberIsRejectedVerbatim) {
+    for (const char* arguments : {
+             "calc.exe", "1", "/1", "/1 calc.exe", " ", "   ",  // fewer than two slashes
+             "//calc.exe", "/ /calc.exe", "/one/calc.exe", "/1x/calc.exe", "/1.0/calc.exe",
+             "/32768/calc.exe", "/-32769/calc.exe", "/99999999999999999999/calc.exe", "/-/calc.exe",
+             "/1\v/calc.exe", "  /x  /a b/  ",
+             "-platform offscreen",  // the raw text shown as it is
+         }) {
+        expectRejected(arguments);
     }
-}
-
-TEST(Startup, ModeAndTaskAreTrimmedOfBlanksAndTheTaskIsCutAtTheNextSlash) {
-    expectWatch("/1/  my task  ", true, "my task");
-    expectWatch("/\t1 \t/\t my\ttask \t", true, "my\ttask");  // a batch line's stray tab
-    expectWatch("/1/dir/calc.exe", true, "dir");
-    expectWatch("ignored /0 /Calc.EXE /more /and more", false, "Calc.EXE");
-    expectWatch("/1/", true, "");
-    expectWatch("/1/ ", true, "");
-}
-
-TEST(Startup, TextWithoutTwoSlashesIsRejected) {
-    expectRejected("calc.exe");
-    expectRejected("1");
-    expectRejected("/1");
-    expectRejected("/1 calc.exe");
-    expectRejected(" ");
-    expectRejected("   ");
-}
-
-TEST(Startup, ModeThatIsNoSixteenBitNumberIsRejected) {
-    expectRejected("//calc.exe");
-    expectRejected("/ /calc.exe");
-    expectRejected("/one/calc.exe");
-    expectRejected("/1x/calc.exe");
-    expectRejected("/1.0/calc.exe");
-    expectRejected("/32768/calc.exe");
-    expectRejected("/-32769/calc.exe");
-    expectRejected("/99999999999999999999/calc.exe");
-    expectRejected("/-/calc.exe");
-    expectRejected("/1\v/calc.exe");
-}
-
-TEST(Startup, ARejectionShowsTheRawTextVerbatim) {
-    expectRejected("  /x  /a b/  ");
-    expectRejected("-platform offscreen");
 }
 
 TEST(Startup, AFailingToolkitDuringStartUpIsARejection) {

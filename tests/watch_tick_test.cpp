@@ -24,31 +24,29 @@ struct Watch {
 const std::vector<std::string> kRunning{"init", "bash", "calc.exe", "sleep"};
 
 TEST(WatchTick, TheFourOutcomes) {
-    {
-        Watch w(true, "calc", kRunning);  // waiting while it runs, and it runs
+    const struct {
+        bool isRunningMode;
+        const char* task;
+        bool ends;
+        const char* status;  // what Label3 says after the tick
+    } cases[] = {
+        {true, "calc", false, "Found."},          // waiting while it runs, and it runs
+        {true, "notepad", true, ""},              // waiting while it runs, and it does not
+        {false, "calc", true, ""},                // waiting until it runs, and it runs
+        {false, "notepad", false, "Not found."},  // waiting until it runs, and it does not
+    };
+    for (const auto& c : cases) {
+        Watch w(c.isRunningMode, c.task, kRunning);
         w.form.Timer1_Timer();
-        EXPECT_FALSE(w.ended());
-        EXPECT_EQ(w.status(), "Found.");
-        EXPECT_TRUE(w.tk.timer);
-    }
-    {
-        Watch w(true, "notepad", kRunning);  // waiting while it runs, and it does not
-        w.form.Timer1_Timer();
-        EXPECT_EQ(w.tk.unloads, std::vector<int>{0});
-        EXPECT_EQ(w.status(), "") << "the end of the wait writes no status";
+        EXPECT_EQ(w.tk.unloads, c.ends ? std::vector<int>{0} : std::vector<int>{}) << c.task;
+        EXPECT_EQ(w.status(), c.status) << "the end of the wait writes no status";
+        EXPECT_EQ(w.tk.timer, !c.ends);
         EXPECT_TRUE(w.tk.messages.empty());
+        const bool found = std::string(c.task) == "calc";
+        EXPECT_EQ(waitIsOver(c.isRunningMode, !c.isRunningMode, found), c.ends);
     }
-    {
-        Watch w(false, "calc", kRunning);  // waiting until it runs, and it runs
-        w.form.Timer1_Timer();
-        EXPECT_EQ(w.tk.unloads, std::vector<int>{0});
-    }
-    {
-        Watch w(false, "notepad", kRunning);  // waiting until it runs, and it does not
-        w.form.Timer1_Timer();
-        EXPECT_FALSE(w.ended());
-        EXPECT_EQ(w.status(), "Not found.");
-    }
+    EXPECT_FALSE(waitIsOver(false, false, true)) << "no option set: nothing to wait for ends it";
+    EXPECT_FALSE(waitIsOver(false, false, false));
 }
 
 TEST(WatchTick, SearchIsAnExactSubstringOfTheLowerCasedEntriesInAnyCase) {

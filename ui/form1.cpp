@@ -5,7 +5,8 @@
 Form1::Form1(Toolkit& toolkit, ProcessEnumerator& processes)
     : toolkit_(toolkit), processes_(processes), tick_(toolkit, processes) {}
 
-// "Update task list". Also called by start-up and by every tick.
+// "Update task list". Also called by start-up; each tick refreshes the list the
+// same way itself (watch/watch_tick.cpp).
 void Form1::Command1_Click() {
     refreshTaskList(toolkit_, processes_);
 }

@@ -56,8 +56,8 @@ void Form1::Form_Load() {
         }
 
         const WatchRequest request = parseWatchRequest(split.rest);
-        toolkit_.setValue(request.mode == 1 ? Control::Option1 : Control::Option2, true);
-        toolkit_.setText(Control::Text1, request.taskName);
+        toolkit_.setValue(request.mode == 1 ? role::kWhileRunning : role::kWhileNotRunning, true);
+        toolkit_.setText(role::kTaskName, request.taskName);
         if (options.timeoutMs) toolkit_.setDeadline(*options.timeoutMs);
         toolkit_.setTimerEnabled(true);  // last, so no tick can come during start-up
         return;

@@ -14,6 +14,10 @@ bool entryHoldsTask(std::string_view entry, std::string_view taskName) {
     return !entry.empty() && entry.find(taskName) != std::string_view::npos;
 }
 
+bool waitIsOver(bool whileRunning, bool whileNotRunning, bool found) {
+    return (whileNotRunning && found) || (whileRunning && !found);
+}
+
 void WatchTick::run() {
     try {
         runTrapped();
@@ -23,8 +27,9 @@ void WatchTick::run() {
 }
 
 void WatchTick::runTrapped() {
-    toolkit_.setBackColor(Control::Label3, nextBlinkColor(toolkit_.backColor(Control::Label3)));
-    taskName_ = toolkit_.text(Control::Text1);
+    toolkit_.setBackColor(role::kStatusLabel,
+                          nextBlinkColor(toolkit_.backColor(role::kStatusLabel)));
+    taskName_ = toolkit_.text(role::kTaskName);
 
     if (!refreshTaskList(toolkit_, processes_)) {
         // Not knowing which processes run says nothing about the task: keep
@@ -46,11 +51,10 @@ void WatchTick::runTrapped() {
         if (entryHoldsTask(toolkit_.listItem(i), sought)) found = true;
     }
 
-    if (toolkit_.value(Control::Option2) && found) {
-        toolkit_.unload(exit_status::kWaitOver);
-    } else if (toolkit_.value(Control::Option1) && !found) {
+    if (waitIsOver(toolkit_.value(role::kWhileRunning), toolkit_.value(role::kWhileNotRunning),
+                   found)) {
         toolkit_.unload(exit_status::kWaitOver);
     } else {
-        toolkit_.setCaption(Control::Label3, found ? "Found." : "Not found.");
+        toolkit_.setCaption(role::kStatusLabel, found ? "Found." : "Not found.");
     }
 }

@@ -15,6 +15,11 @@ std::uint32_t nextBlinkColor(std::uint32_t current);
 // empty task name is found in every non-empty entry.
 bool entryHoldsTask(std::string_view entry, std::string_view taskName);
 
+// Whether the wait is over, from the option set and whether the task was found:
+// "Is running" waits while the task runs, so it is over once the task is not
+// found; "Is not running" waits while it does not, so it is over once it is.
+bool waitIsOver(bool whileRunning, bool whileNotRunning, bool found);
+
 // One tick of the watch. Lives as long as Form1 and keeps the task name of the
 // latest tick (Text1's text as it was, not lower-cased), plus whether a failed enumeration has
 // already been reported.

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
-#include "contract/toolkit.h"
+#include "app/shared/adapter_toolkit.h"
 
 // The toolkit without a window: the controls' state is kept in memory, message
 // box texts go to standard error and the timer is a schedule that ConsoleApp
 // sleeps on. Plain C++, so any platform's entry can use it.
-class ConsoleToolkit : public Toolkit {
+class ConsoleToolkit : public AdapterToolkit {
   public:
     using Clock = std::chrono::steady_clock;
 
@@ -25,8 +25,6 @@ class ConsoleToolkit : public Toolkit {
                    std::ostream& out, std::ostream& err);
 
     void setCaption(Control control, const std::string& caption) override;
-    std::uint32_t backColor(Control control) override;
-    void setBackColor(Control control, std::uint32_t color) override;
     std::string text(Control control) override;
     void setText(Control control, const std::string& text) override;
     bool value(Control control) override;
@@ -42,23 +40,11 @@ class ConsoleToolkit : public Toolkit {
     int listSelectedIndex() override;
     void setListHeight(float twips) override;
     void setListWidth(float twips) override;
-    float outerHeight() override;
-    float outerWidth() override;
     float clientHeight() override;
     float clientWidth() override;
     void messageBox(const std::string& text) override;
     void clipboardClear() override;
     void clipboardSetText(const std::string& text) override;
-    std::string appFolder() override;
-    std::string dirSeparator() override;
-    std::string exeBaseName() override;
-    AppVersion version() override;
-    std::string commandLine() override;
-    bool argumentsGiven() override;
-    CommandShell commandShell() override;
-    void showInformation(const std::string& text) override;
-    void warn(const std::string& message) override;
-    void unload(int exitStatus) override;
 
     // What the controls hold that the interface has no getter for.
     const std::string& caption(Control control) const;
@@ -73,22 +59,17 @@ class ConsoleToolkit : public Toolkit {
     // Called as a tick is raised: the following one comes an interval later.
     void tickRaised(Clock::time_point now);
 
-    bool unloaded() const { return unloaded_; }
-    int exitStatus() const { return exitStatus_; }
+  protected:
+    void printLine(bool toError, const std::string& text) override;
+    void endProgram(int exitStatus) override;
 
   private:
-    std::string& captionOf(Control control);
-
-    std::string commandLine_;
-    bool argumentsGiven_;
-    std::string programPath_;
     std::ostream& out_;
     std::ostream& err_;
 
     std::array<std::string, 15> captions_;  // indexed by Control
     std::string text1_;
     bool option1_;
-    std::uint32_t label3Color_;
     std::vector<std::string> entries_;
     float listHeight_;
     float listWidth_;
@@ -98,7 +79,4 @@ class ConsoleToolkit : public Toolkit {
     int runningInterval_;  // what the running timer uses
     std::optional<Clock::time_point> nextTick_;
     std::optional<Clock::time_point> deadline_;
-
-    bool unloaded_ = false;
-    int exitStatus_ = 0;
 };

@@ -2,7 +2,9 @@
 
 // Chooses Qt's platform before QApplication exists: unless the user chose one,
 // the desktop's display (Wayland or X11) and, when none can be opened, the
-// offscreen platform, so a program started without a screen never aborts.
+// offscreen platform, so a program started without a screen never aborts. A
+// Wayland display is tried only when its compositor answers. Also names the
+// desktop file, lingerjob.desktop, that the window belongs to.
 void preferDesktopThenOffscreen();
 
 // Whether Qt ended up on a platform that shows nothing to anybody.

@@ -4,7 +4,6 @@
 #include <sys/prctl.h>
 
 #include <QApplication>
-#include <csignal>
 #include <cstdlib>
 
 #include "app/qt/display.h"
@@ -12,17 +11,13 @@
 #include "app/qt/qt_form.h"
 #include "app/qt/qt_toolkit.h"
 #include "app/qt/quiet_messages.h"
-#include "app/shared/command_line.h"
-#include "app/shared/no_display.h"
-#include "contract/exit_status.h"
+#include "app/shared/entry.h"
 #include "ui/form1.h"
 #include "watch/linux/proc_enumerator.h"
 #include "watch/linux/proc_visibility.h"
 
 int main(int argc, char** argv) {
-    // A caller that stopped reading standard error must still get the status of
-    // the table, not death by SIGPIPE.
-    std::signal(SIGPIPE, SIG_IGN);
+    ignoreBrokenPipes();
     const std::string arguments = joinArguments(argc, argv);
     // The launcher's own path, which "Make command line" names; nothing we start
     // is to see it.
@@ -48,12 +43,9 @@ int main(int argc, char** argv) {
     Form1 form(toolkit, processes);
     QtApp app(form, window, toolkit);
 
-    if (!app.start()) return toolkit.exitStatus();
-    if (toolkit.headless() && !toolkit.timerEnabled()) {
-        toolkit.warn(kNoDisplayMessage);
-        return exit_status::kFailure;
+    if (!app.start() || !app.goOn(toolkit.headless(), [] { return hiddenProcessesNote(); })) {
+        return toolkit.exitStatus();
     }
-    if (const auto note = hiddenProcessesNote(); !note.empty()) toolkit.warn(note);
     QApplication::exec();
     return toolkit.exitStatus();
 }

@@ -1,15 +1,12 @@
 #pragma once
 
-#include <functional>
+#include "app/shared/form_host.h"
 
-class Form1;
 class QtForm;
 class QtToolkit;
 
-// Connects the window's events to Form1's handlers. A handler that lets an
-// exception escape is reported here and ends the program with the failure
-// status; nothing unwinds into Qt's event loop.
-class QtApp {
+// Connects the Qt window's events to Form1's handlers (see FormHost).
+class QtApp : public FormHost {
   public:
     QtApp(Form1& form, QtForm& window, QtToolkit& toolkit);
 
@@ -17,13 +14,6 @@ class QtApp {
     // Returns false when the program is to end without an event loop.
     bool start();
 
-    // Runs one handler with the adapter's report of run-time errors.
-    void dispatch(const std::function<void()>& handler);
-
   private:
-    void connectEvents();
-
-    Form1& form_;
     QtForm& window_;
-    QtToolkit& toolkit_;
 };

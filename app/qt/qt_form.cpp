@@ -8,6 +8,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QTimer>
 #include <cmath>
 #include <limits>
@@ -17,24 +19,83 @@
 using design::Kind;
 
 namespace {
-constexpr double kDialogFontPoints = 7.0;
+
+// The smallest font the captions shrink to, as in the Windows build.
+constexpr double kSmallestFontPoints = 7.0;
+// Room around the status text inside Label3's coloured box.
+constexpr int kStatusMargin = 3;
+
+QStyleOptionButton buttonOption(const QAbstractButton* button, const QFont& font) {
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.fontMetrics = QFontMetrics(font);
+    option.text = button->text();
+    if (const auto* push = qobject_cast<const QPushButton*>(button); push && push->autoDefault()) {
+        option.features |= QStyleOptionButton::AutoDefaultButton;
+    }
+    return option;
+}
+
+// Whether a label's or a button's caption, drawn in font, is whole on one line
+// in the part of the control the style gives the text.
+bool captionFits(const QWidget* control, const QFont& font) {
+    QString text;
+    QRect room;
+    if (const auto* label = qobject_cast<const QLabel*>(control)) {
+        text = label->text();
+        const int margin = label->margin();
+        room = label->contentsRect().marginsRemoved(QMargins(margin, margin, margin, margin));
+    } else if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
+        text = button->text();
+        const QStyleOptionButton option = buttonOption(button, font);
+        const auto part = qobject_cast<const QRadioButton*>(button) ? QStyle::SE_RadioButtonContents
+                                                                    : QStyle::SE_PushButtonContents;
+        room = button->style()->subElementRect(part, &option, button);
+    }
+    if (text.isEmpty()) return true;
+    const QSize need = QFontMetrics(font).size(Qt::TextSingleLine | Qt::TextShowMnemonic, text);
+    return need.width() <= room.width() && need.height() <= room.height();
+}
+
+// Where the design gives an option button less height than the style's
+// indicator needs (Option2's 195 twips), the button grows about its middle, so
+// the indicator is drawn whole and its middle, like every other control, stays
+// where the design puts it.
+void makeRoomForIndicator(QRadioButton* option) {
+    const QStyleOptionButton style = buttonOption(option, option->font());
+    const int need =
+        option->style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight, &style, option);
+    const QRect designed = option->geometry();
+    const int extra = need - designed.height();
+    if (extra > 0) option->setGeometry(designed.adjusted(0, -extra / 2, 0, extra - extra / 2));
+}
+
 }  // namespace
 
 QtForm::QtForm() {
     setWindowTitle(QString::fromUtf8(design::kCaption));
     setObjectName("Form1");
     resize(toPixels(design::kClientWidth), toPixels(design::kClientHeight));
-    // The control sizes were drawn for an 8-point dialog font; the desktop's
-    // usual 9 or 10 points would cut the captions off.
-    QFont dialogFont = font();
-    dialogFont.setPointSizeF(kDialogFontPoints);
-    setFont(dialogFont);
     Q_INIT_RESOURCE(icons);  // the icons live in a static library
     QIcon icon;
     for (int size : {16, 32, 48, 64, 256}) icon.addFile(QString(":/icons/%1.png").arg(size));
     setWindowIcon(icon);
     buildControls();
     setTabOrder();
+    // The desktop's font, unless a caption needs a smaller one.
+    for (const auto& d : design::kControls) fitCaption(d.id);
+}
+
+void QtForm::fitCaption(Control id) {
+    QWidget* control = widget(id);
+    if (!control || captionFits(control, font())) return;
+    // Smaller a pixel at a time, only as far as this caption needs; the
+    // captions that fitted before still do.
+    QFont candidate = font();
+    const int smallest = static_cast<int>(std::lround(kSmallestFontPoints * logicalDpiY() / 72.0));
+    int pixels = QFontInfo(candidate).pixelSize();
+    while (pixels > smallest && !captionFits(control, candidate)) candidate.setPixelSize(--pixels);
+    setFont(candidate);
 }
 
 int QtForm::toPixels(double twips) {
@@ -71,6 +132,8 @@ void QtForm::buildControls() {
                 auto* label = new QLabel(caption, parent);
                 label->setAutoFillBackground(true);
                 label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+                // The status blinks in a coloured box; its text stands clear of the edges.
+                if (d.id == Control::Label3) label->setMargin(kStatusMargin);
                 w = label;
                 break;
             }
@@ -100,9 +163,13 @@ void QtForm::buildControls() {
         }
         w->setObjectName(d.name);
         w->setGeometry(toPixels(d.left), toPixels(d.top), toPixels(d.width), toPixels(d.height));
+        if (d.kind == Kind::OptionButton) makeRoomForIndicator(static_cast<QRadioButton*>(w));
         if (!design::takesFocus(d.kind)) w->setFocusPolicy(Qt::NoFocus);
         widgets_[static_cast<std::size_t>(d.id)] = w;
     }
+    // Label1 reaches a pixel into the list's top edge, and a label paints its
+    // background: the list lies above it, so its top border shows.
+    list()->raise();
 }
 
 void QtForm::setTabOrder() {

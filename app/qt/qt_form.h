@@ -26,6 +26,11 @@ class QtForm : public QWidget {
 
     static int toPixels(double twips);
 
+    // Makes the window's font smaller, if need be, until the control's caption
+    // is whole in it (down to 7 points); called for every caption at the start,
+    // with the desktop's font, and whenever a caption changes. It never grows.
+    void fitCaption(Control id);
+
   protected:
     void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;

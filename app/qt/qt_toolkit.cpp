@@ -3,7 +3,6 @@
 #include <QAbstractButton>
 #include <QClipboard>
 #include <QCoreApplication>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
@@ -12,14 +11,15 @@
 #include <QListWidget>
 #include <QMessageBox>
 #include <QTimer>
-#include <iostream>
 
 #include "app/qt/qt_form.h"
+#include "app/shared/app_info.h"
 #include "app/shared/line_breaks.h"
 #include "contract/design.h"
 #include "contract/exit_status.h"
 #include "contract/runtime_error.h"
-#include "ui/app_info.h"
+
+using design::Kind;
 
 namespace {
 
@@ -36,61 +36,58 @@ QColor toQColor(std::uint32_t color, const QPalette& palette) {
     return QColor(color & 0xFF, (color >> 8) & 0xFF, (color >> 16) & 0xFF);
 }
 
-template <typename T>
-T* as(QWidget* widget) {
-    auto* typed = qobject_cast<T*>(widget);
-    if (!typed) throw RuntimeError("this control does not have that property");
-    return typed;
+// The full path of the program "Make command line" names: the given one, or this
+// executable when none is given.
+std::string absoluteProgramPath(const std::string& given) {
+    const QString path = given.empty() ? QCoreApplication::applicationFilePath()
+                                       : QFile::decodeName(QByteArray::fromStdString(given));
+    return toUtf8(QFileInfo(path).absoluteFilePath());
 }
 
 }  // namespace
 
 QtToolkit::QtToolkit(QtForm& form, std::string commandLine, bool headless, bool argumentsGiven,
                      std::string programPath)
-    : form_(form),
-      commandLine_(std::move(commandLine)),
-      headless_(headless),
-      argumentsGiven_(argumentsGiven),
-      programPath_(std::move(programPath)),
-      label3Color_(design::kButtonFace) {}
+    : AdapterToolkit(std::move(commandLine), argumentsGiven, absoluteProgramPath(programPath)),
+      form_(form),
+      headless_(headless) {}
 
 void QtToolkit::setCaption(Control control, const std::string& caption) {
+    requireKind(control, {Kind::PushButton, Kind::Label, Kind::OptionButton});
     QWidget* w = form_.widget(control);
     if (auto* button = qobject_cast<QAbstractButton*>(w)) {
         button->setText(fromUtf8(caption));
     } else {
-        as<QLabel>(w)->setText(fromUtf8(caption));
+        static_cast<QLabel*>(w)->setText(fromUtf8(caption));
     }
+    form_.fitCaption(control);
 }
 
-std::uint32_t QtToolkit::backColor(Control control) {
-    if (control != Control::Label3) throw RuntimeError("only Label3's back colour is kept");
-    return label3Color_;
-}
-
-void QtToolkit::setBackColor(Control control, std::uint32_t color) {
-    if (control != Control::Label3) throw RuntimeError("only Label3's back colour is kept");
-    QWidget* label = form_.widget(control);
+void QtToolkit::paintStatusColor(std::uint32_t color) {
+    QWidget* label = form_.widget(role::kStatusLabel);
     QPalette palette = label->palette();
     palette.setColor(QPalette::Window, toQColor(color, form_.palette()));
     label->setPalette(palette);
-    label3Color_ = color;
 }
 
 std::string QtToolkit::text(Control control) {
-    return toUtf8(as<QLineEdit>(form_.widget(control))->text());
+    requireKind(control, {Kind::TextBox});
+    return toUtf8(static_cast<QLineEdit*>(form_.widget(control))->text());
 }
 
 void QtToolkit::setText(Control control, const std::string& text) {
-    as<QLineEdit>(form_.widget(control))->setText(fromUtf8(text));
+    requireKind(control, {Kind::TextBox});
+    static_cast<QLineEdit*>(form_.widget(control))->setText(fromUtf8(text));
 }
 
 bool QtToolkit::value(Control control) {
-    return as<QAbstractButton>(form_.widget(control))->isChecked();
+    requireKind(control, {Kind::OptionButton});
+    return static_cast<QAbstractButton*>(form_.widget(control))->isChecked();
 }
 
 void QtToolkit::setValue(Control control, bool value) {
-    as<QAbstractButton>(form_.widget(control))->setChecked(value);
+    requireKind(control, {Kind::OptionButton});
+    static_cast<QAbstractButton*>(form_.widget(control))->setChecked(value);
 }
 
 bool QtToolkit::timerEnabled() {
@@ -150,14 +147,6 @@ void QtToolkit::setListWidth(float twips) {
     list->resize(QtForm::toPixels(twips), list->height());
 }
 
-float QtToolkit::outerHeight() {
-    return static_cast<float>(form_.frameGeometry().height() * design::kTwipsPerPixelAt96Dpi);
-}
-
-float QtToolkit::outerWidth() {
-    return static_cast<float>(form_.frameGeometry().width() * design::kTwipsPerPixelAt96Dpi);
-}
-
 float QtToolkit::clientHeight() {
     return static_cast<float>(form_.height() * design::kTwipsPerPixelAt96Dpi);
 }
@@ -167,15 +156,14 @@ float QtToolkit::clientWidth() {
 }
 
 void QtToolkit::messageBox(const std::string& text) {
-    const std::string shown = withUnixLineBreaks(text);
     if (messageSink) {
         messageSink(text);
     } else if (headless_) {
-        std::cerr << shown << std::endl;
+        printLine(true, text);
     } else {
         // Parented to the window, so closing the window also ends the box.
-        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(app_info::kTitle), fromUtf8(shown),
-                        QMessageBox::Ok, &form_);
+        QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(app_info::kTitle),
+                        fromUtf8(withUnixLineBreaks(text)), QMessageBox::Ok, &form_);
         box.setTextFormat(Qt::PlainText);  // a task like <b>x</b> shows as typed
         box.exec();
     }
@@ -189,55 +177,7 @@ void QtToolkit::clipboardSetText(const std::string& text) {
     QGuiApplication::clipboard()->setText(fromUtf8(text));
 }
 
-QFileInfo QtToolkit::program() const {
-    if (programPath_.empty()) return QFileInfo(QCoreApplication::applicationFilePath());
-    return QFileInfo(QFile::decodeName(QByteArray::fromStdString(programPath_)));
-}
-
-std::string QtToolkit::appFolder() {
-    return toUtf8(QDir::toNativeSeparators(program().absolutePath()));
-}
-
-std::string QtToolkit::dirSeparator() {
-    return toUtf8(QString(QDir::separator()));
-}
-
-std::string QtToolkit::exeBaseName() {
-#ifdef Q_OS_WIN
-    return toUtf8(program().completeBaseName());  // without ".exe"
-#else
-    return toUtf8(program().fileName());  // the whole name: a command names the whole file
-#endif
-}
-
-AppVersion QtToolkit::version() {
-    return app_info::kVersion;
-}
-
-std::string QtToolkit::commandLine() {
-    return commandLine_;
-}
-
-bool QtToolkit::argumentsGiven() {
-    return argumentsGiven_;
-}
-
-CommandShell QtToolkit::commandShell() {
-    return CommandShell::Posix;
-}
-
-void QtToolkit::showInformation(const std::string& text) {
-    std::cout << withUnixLineBreaks(text) << std::endl;
-}
-
-void QtToolkit::warn(const std::string& message) {
-    std::cerr << "lingerjob: " << message << std::endl;
-}
-
-void QtToolkit::unload(int exitStatus) {
-    if (unloaded_) return;
-    unloaded_ = true;
-    exitStatus_ = exitStatus;
+void QtToolkit::endProgram(int exitStatus) {
     form_.timer()->stop();
     form_.hide();
     // Ends every running event loop, a message box's nested one included.

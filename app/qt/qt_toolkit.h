@@ -4,26 +4,21 @@
 #include <functional>
 #include <string>
 
-#include "contract/toolkit.h"
+#include "app/shared/adapter_toolkit.h"
 
-class QFileInfo;
 class QtForm;
 
 // The toolkit operations on a QtForm. Without a display (Qt's offscreen
 // platform) a message box cannot be seen, so its text goes to standard error
 // and the box returns at once, as if OK had been clicked.
-class QtToolkit : public Toolkit {
+class QtToolkit : public AdapterToolkit {
   public:
-    // argumentsGiven: whether the program got any argument, also one that joins
-    // to an empty commandLine (lingerjob ""). programPath: the program "Make
-    // command line" names, when it is not this executable (the launcher that
-    // started us); empty for this executable.
+    // programPath: the program "Make command line" names, when it is not this
+    // executable (the launcher that started us); empty for this executable.
     QtToolkit(QtForm& form, std::string commandLine, bool headless, bool argumentsGiven,
               std::string programPath = {});
 
     void setCaption(Control control, const std::string& caption) override;
-    std::uint32_t backColor(Control control) override;
-    void setBackColor(Control control, std::uint32_t color) override;
     std::string text(Control control) override;
     void setText(Control control, const std::string& text) override;
     bool value(Control control) override;
@@ -39,41 +34,22 @@ class QtToolkit : public Toolkit {
     int listSelectedIndex() override;
     void setListHeight(float twips) override;
     void setListWidth(float twips) override;
-    float outerHeight() override;
-    float outerWidth() override;
     float clientHeight() override;
     float clientWidth() override;
     void messageBox(const std::string& text) override;
     void clipboardClear() override;
     void clipboardSetText(const std::string& text) override;
-    std::string appFolder() override;
-    std::string dirSeparator() override;
-    std::string exeBaseName() override;
-    AppVersion version() override;
-    std::string commandLine() override;
-    bool argumentsGiven() override;
-    CommandShell commandShell() override;
-    void showInformation(const std::string& text) override;
-    void warn(const std::string& message) override;
-    void unload(int exitStatus) override;
 
     bool headless() const { return headless_; }
-    bool unloaded() const { return unloaded_; }
-    int exitStatus() const { return exitStatus_; }
 
     // Where message box texts go instead of a dialog, when set (used by tests).
     std::function<void(const std::string&)> messageSink;
 
-  private:
-    // The executable file "Make command line" names.
-    QFileInfo program() const;
+  protected:
+    void paintStatusColor(std::uint32_t color) override;
+    void endProgram(int exitStatus) override;
 
+  private:
     QtForm& form_;
-    std::string commandLine_;
     bool headless_;
-    bool argumentsGiven_;
-    std::string programPath_;
-    bool unloaded_ = false;
-    int exitStatus_ = 0;
-    std::uint32_t label3Color_;
 };

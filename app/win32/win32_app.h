@@ -1,16 +1,15 @@
 #pragma once
 
-#include <functional>
+#include "app/shared/form_host.h"
 
-class Form1;
 class Win32Form;
 class Win32Toolkit;
 
-// Connects the window's events to Form1's handlers and runs the message loop.
-// A handler that lets an exception escape is reported here (standard error and a
-// message box) and ends the program with the failure status; nothing unwinds
-// into the system's window procedure frames.
-class Win32App {
+// Connects the window's events to Form1's handlers (see FormHost) and runs the
+// message loop. Nothing a handler lets escape unwinds into the system's window
+// procedure frames. Unloading posts WM_QUIT, which ends no handler waiting in a
+// message box's loop: endNested ends the program then (tests replace it).
+class Win32App : public FormHost {
   public:
     Win32App(Form1& form, Win32Form& window, Win32Toolkit& toolkit);
 
@@ -22,22 +21,8 @@ class Win32App {
     // the exit status once the window has been unloaded.
     int run();
 
-    // Runs one handler with the adapter's report of run-time errors.
-    void dispatch(const std::function<void()>& handler);
-
-    // How the program ends when a handler unloads the window while another
-    // handler waits in a message box's modal loop (a tick that ends the wait
-    // while "Usage" is open): the waiting handler is not resumed, the program
-    // ends with the status at once. Tests replace it.
-    std::function<void(int exitStatus)> endNested;
-
   private:
-    void connectEvents();
-
-    Form1& form_;
     Win32Form& window_;
     Win32Toolkit& toolkit_;
-    int depth_ = 0;           // handlers running now: more than one means nested in a modal loop
-    bool reporting_ = false;  // an error report is on screen: no more events
-    bool shown_ = false;      // resize events count from the first show on
+    bool shown_ = false;  // resize events count from the first show on
 };

@@ -2,30 +2,18 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cstring>
 #include <initializer_list>
 
+#include "app/shared/app_info.h"
 #include "app/win32/text.h"
 #include "app/win32/win32_form.h"
 #include "contract/design.h"
 #include "contract/runtime_error.h"
-#include "ui/app_info.h"
 
 using design::Kind;
 
 namespace {
-
-// The control's window, after checking that its kind has the property.
-HWND windowWith(const Win32Form& form, Control control, std::initializer_list<Kind> kinds) {
-    if (control != Control::Form1) {
-        const Kind kind = design::of(control).kind;
-        for (Kind k : kinds) {
-            if (k == kind) return form.control(control);
-        }
-    }
-    throw RuntimeError("this control does not have that property");
-}
 
 std::wstring windowText(HWND window) {
     const int len = GetWindowTextLengthW(window);
@@ -67,9 +55,15 @@ std::wstring modulePath() {
 }
 
 Win32Toolkit::Win32Toolkit(Win32Form& form, std::string commandLine)
-    : form_(form),
-      commandLine_(std::move(commandLine)),
+    : AdapterToolkit(commandLine, !commandLine.empty()),
+      form_(form),
       timerIntervalMs_(design::kTimerIntervalMs) {}
+
+// The control's window, after checking that its kind has the property.
+HWND Win32Toolkit::windowWith(Control control, std::initializer_list<Kind> kinds) const {
+    requireKind(control, kinds);
+    return form_.control(control);
+}
 
 void Win32Toolkit::setTimerInterval(int milliseconds) {
     timerIntervalMs_ = milliseconds;
@@ -82,10 +76,6 @@ void Win32Toolkit::setDeadline(int milliseconds) {
     }
 }
 
-CommandShell Win32Toolkit::commandShell() {
-    return CommandShell::Cmd;
-}
-
 void Win32Toolkit::showInformation(const std::string& text) {
     messageBox(text);
 }
@@ -94,37 +84,30 @@ void Win32Toolkit::setCaption(Control control, const std::string& caption) {
     HWND window =
         control == Control::Form1
             ? form_.window()
-            : windowWith(form_, control,
-                         {Kind::PushButton, Kind::Label, Kind::Frame, Kind::OptionButton});
+            : windowWith(control, {Kind::PushButton, Kind::Label, Kind::Frame, Kind::OptionButton});
     setWindowText(window, caption);
     if (control != Control::Form1) form_.fitCaption(window);
 }
 
-std::uint32_t Win32Toolkit::backColor(Control control) {
-    if (control != Control::Label3) throw RuntimeError("only Label3's back colour is kept");
-    return form_.label3Color();
-}
-
-void Win32Toolkit::setBackColor(Control control, std::uint32_t color) {
-    if (control != Control::Label3) throw RuntimeError("only Label3's back colour is kept");
+void Win32Toolkit::paintStatusColor(std::uint32_t color) {
     form_.setLabel3Color(color);
 }
 
 std::string Win32Toolkit::text(Control control) {
-    return toUtf8(windowText(windowWith(form_, control, {Kind::TextBox})));
+    return toUtf8(windowText(windowWith(control, {Kind::TextBox})));
 }
 
 void Win32Toolkit::setText(Control control, const std::string& text) {
-    setWindowText(windowWith(form_, control, {Kind::TextBox}), text);
+    setWindowText(windowWith(control, {Kind::TextBox}), text);
 }
 
 bool Win32Toolkit::value(Control control) {
-    HWND option = windowWith(form_, control, {Kind::OptionButton});
+    HWND option = windowWith(control, {Kind::OptionButton});
     return SendMessageW(option, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void Win32Toolkit::setValue(Control control, bool value) {
-    HWND option = windowWith(form_, control, {Kind::OptionButton});
+    HWND option = windowWith(control, {Kind::OptionButton});
     if (value) {
         // Setting one option button clears the others of its container, as a
         // click does; BM_SETCHECK alone would not.
@@ -204,14 +187,6 @@ void Win32Toolkit::setListWidth(float twips) {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-float Win32Toolkit::outerHeight() {
-    return static_cast<float>(form_.toTwipsY(windowSize(form_.window()).cy));
-}
-
-float Win32Toolkit::outerWidth() {
-    return static_cast<float>(form_.toTwipsX(windowSize(form_.window()).cx));
-}
-
 float Win32Toolkit::clientHeight() {
     RECT client{};
     GetClientRect(form_.window(), &client);
@@ -225,12 +200,12 @@ float Win32Toolkit::clientWidth() {
 }
 
 void Win32Toolkit::messageBox(const std::string& text) {
-    if (unloaded_) return;  // the program is ending: there is nobody to show it to
+    if (unloaded()) return;  // the program is ending: there is nobody to show it to
     // Owned by the window while it is shown (modal to it); before it is shown
     // (start-up's rejection) the box stands alone.
     HWND owner = IsWindowVisible(form_.window()) ? form_.window() : nullptr;
     if (MessageBoxW(owner, toWide(text).c_str(), toWide(app_info::kTitle).c_str(), MB_OK) == 0) {
-        if (unloaded_) return;  // WM_QUIT ended the box
+        if (unloaded()) return;  // WM_QUIT ended the box
         throw RuntimeError("could not show a message box");
     }
 }
@@ -278,44 +253,11 @@ void Win32Toolkit::clipboardSetText(const std::string& text) {
     // The system owns the memory now.
 }
 
-std::string Win32Toolkit::appFolder() {
-    const std::wstring path = modulePath();
-    const std::size_t slash = path.find_last_of(L"\\/");
-    return toUtf8(slash == std::wstring::npos ? std::wstring() : path.substr(0, slash));
+std::string Win32Toolkit::programPath() {
+    return toUtf8(modulePath());
 }
 
-std::string Win32Toolkit::dirSeparator() {
-    return "\\";
-}
-
-std::string Win32Toolkit::exeBaseName() {
-    const std::wstring path = modulePath();
-    const std::size_t slash = path.find_last_of(L"\\/");
-    std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
-    const std::size_t dot = name.rfind(L'.');
-    if (dot != std::wstring::npos && dot > 0) name.resize(dot);
-    return toUtf8(name);
-}
-
-AppVersion Win32Toolkit::version() {
-    return app_info::kVersion;
-}
-
-std::string Win32Toolkit::commandLine() {
-    return commandLine_;
-}
-
-void Win32Toolkit::warn(const std::string& message) {
-    // Standard error of a GUI program: a console or a redirection when the
-    // caller gave one, nowhere otherwise.
-    std::fprintf(stderr, "lingerjob: %s\n", message.c_str());
-    std::fflush(stderr);
-}
-
-void Win32Toolkit::unload(int exitStatus) {
-    if (unloaded_) return;
-    unloaded_ = true;
-    exitStatus_ = exitStatus;
+void Win32Toolkit::endProgram(int exitStatus) {
     KillTimer(form_.window(), Win32Form::kTimerId);
     timerEnabled_ = false;
     form_.hide();

@@ -1,23 +1,24 @@
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
-#include "contract/toolkit.h"
+#include "app/shared/adapter_toolkit.h"
 
 class Win32Form;
 
 // The toolkit operations on a Win32Form, with the Unicode window APIs.
 // Timer1 is a Win32 timer of the form; message boxes are MessageBoxW with OK
 // only, no icon and the title "Lingerjob"; the clipboard takes CF_UNICODETEXT.
-class Win32Toolkit : public Toolkit {
+class Win32Toolkit : public AdapterToolkit {
   public:
     // commandLine: the argument text (see command_line.h), UTF-8.
     Win32Toolkit(Win32Form& form, std::string commandLine);
 
     void setCaption(Control control, const std::string& caption) override;
-    std::uint32_t backColor(Control control) override;
-    void setBackColor(Control control, std::uint32_t color) override;
     std::string text(Control control) override;
     void setText(Control control, const std::string& text) override;
     bool value(Control control) override;
@@ -33,37 +34,28 @@ class Win32Toolkit : public Toolkit {
     int listSelectedIndex() override;
     void setListHeight(float twips) override;
     void setListWidth(float twips) override;
-    float outerHeight() override;
-    float outerWidth() override;
     float clientHeight() override;
     float clientWidth() override;
     void messageBox(const std::string& text) override;
     void clipboardClear() override;
     void clipboardSetText(const std::string& text) override;
-    std::string appFolder() override;
-    std::string dirSeparator() override;
-    std::string exeBaseName() override;
-    AppVersion version() override;
-    std::string commandLine() override;
-    CommandShell commandShell() override;
+    // In a message box: a GUI program has no standard output of its own.
     void showInformation(const std::string& text) override;
-    void warn(const std::string& message) override;
+
+  protected:
+    std::string programPath() override;  // this executable's
+    void paintStatusColor(std::uint32_t color) override;
     // Hides the window, stops the timer and posts WM_QUIT with the status, which
     // also ends a message box's modal loop; Win32App ends the program.
-    void unload(int exitStatus) override;
-
-    bool unloaded() const { return unloaded_; }
-    int exitStatus() const { return exitStatus_; }
+    void endProgram(int exitStatus) override;
 
   private:
+    HWND windowWith(Control control, std::initializer_list<design::Kind> kinds) const;
     void openClipboard();
 
     Win32Form& form_;
-    std::string commandLine_;
     bool timerEnabled_ = false;
     int timerIntervalMs_;
-    bool unloaded_ = false;
-    int exitStatus_ = 0;
 };
 
 // The full path of the running executable.

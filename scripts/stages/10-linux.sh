@@ -2,14 +2,17 @@
 # The Linux build and its tests: unit, window (offscreen and Xvfb), whole-program
 # and stress (soak, churn, odd names, an unreadable /proc).
 source "$(dirname "$0")/../lib.sh"
-need_packages "${BUILD_PACKAGES[@]}" libgtest-dev xvfb xauth xclip xdotool
+# qt6-wayland: the window program must also fall back quietly from a Wayland
+# display that has gone.
+need_packages "${BUILD_PACKAGES[@]}" libgtest-dev xvfb xauth xclip xdotool qt6-wayland
 cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$ROOT/build" -j"$(nproc)"
+require_tests "$ROOT/build"
 cd "$ROOT/build"
 # Should a test crash, the probes and watches it started are left in the process
 # group started here, which is ended at the close.
 status=0
-setsid ctest --output-on-failure -j2 &
+setsid ctest --output-on-failure --no-tests=error -j2 &
 group=$!
 wait "$group" || status=$?
 kill -KILL -- "-$group" 2>/dev/null || true

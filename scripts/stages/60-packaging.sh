@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installing lingerjob like a native program: cmake --install into a temporary
-# prefix, the desktop entry, the man page, and the Debian package built,
-# installed with dpkg, run as a script would, and removed again.
+# prefix and its uninstall target, the desktop entry, the man page, and the
+# Debian package built, checked by lintian, installed with dpkg, run as a script
+# would, and removed again.
 source "$(dirname "$0")/../lib.sh"
-need_packages "${BUILD_PACKAGES[@]}" dpkg-dev file desktop-file-utils groff-base man-db
+need_packages "${BUILD_PACKAGES[@]}" dpkg-dev file desktop-file-utils groff-base man-db lintian
 
 passed=0
 failed=0
@@ -17,7 +18,8 @@ check() {
 }
 finish() {
     echo "$passed passed, $failed failed"
-    [ "$failed" -eq 0 ]
+    [ "$passed" -gt 0 ] || echo "FAILED: the packaging stage ran no check"
+    [ "$failed" -eq 0 ] && [ "$passed" -gt 0 ]
 }
 
 tmp=$(mktemp -d)
@@ -70,7 +72,8 @@ rejects_bad_arguments() {
 # What an install holds, relative to its prefix; the man page as cmake installs it.
 icon_sizes=(16 32 48 64 128 256)
 expected=(bin/lingerjob lib/lingerjob/lingerjob-window share/applications/lingerjob.desktop
-    share/icons/hicolor/scalable/apps/lingerjob.svg share/man/man1/lingerjob.1)
+    share/icons/hicolor/scalable/apps/lingerjob.svg share/man/man1/lingerjob.1
+    share/doc/lingerjob/copyright share/doc/lingerjob/changelog)
 for size in "${icon_sizes[@]}"; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/lingerjob.png")
 done
@@ -154,16 +157,37 @@ check "the installed binary rejects bad arguments without a display (status 2)" 
 check "the installed binary finds its window program, which falls back without a display" \
     rejects_bad_arguments "$prefix/bin/lingerjob" :93
 
+uninstall_removes_every_file() {
+    cmake --build "$ROOT/build-pkg" --target uninstall >/dev/null || return 1
+    local left
+    left=$(cd "$prefix" && find . -type f -o -type d -name lingerjob)
+    [ -z "$left" ] || { printf '  left behind: %s\n' $left >&2; return 1; }
+}
+check "the uninstall target removes every installed file and the program's folders" \
+    uninstall_removes_every_file
+
 log "the Debian package"
 deb_lists_the_files() {
     local listing path ok=0
     listing=$(dpkg-deb -c "$deb" | awk '{print $NF}')
     for path in "${expected[@]/%lingerjob.1/lingerjob.1.gz}"; do
+        [ "$path" = share/doc/lingerjob/changelog ] && path=$path.gz
         grep -qx "./usr/$path" <<<"$listing" || { echo "  not in the package: /usr/$path" >&2; ok=1; }
     done
     return $ok
 }
-check "dpkg-deb -c lists every file under /usr, the man page compressed" deb_lists_the_files
+check "dpkg-deb -c lists every file under /usr, the man page and changelog compressed" \
+    deb_lists_the_files
+
+# Every tag lintian shows is printed; an error or a warning fails, as does lintian
+# failing to run.
+lintian_finds_no_error_or_warning() {
+    local out status=0
+    out=$(lintian --pedantic --info --fail-on error,warning "$deb" 2>&1) || status=$?
+    grep -v 'running with root privileges' <<<"$out" | sed 's/^/  /' >&2 || true
+    [ "$status" -eq 0 ]
+}
+check "lintian --pedantic reports no error and no warning" lintian_finds_no_error_or_warning
 
 packaged_man_page_is_ours() {
     dpkg-deb --fsys-tarfile "$deb" | tar -xO ./usr/share/man/man1/lingerjob.1.gz | gunzip |
@@ -191,6 +215,10 @@ control_fields_are_set() {
         [ -n "$(field Description)" ]
 }
 check "package name, version, section, maintainer and description" control_fields_are_set
+changelog_is_at_this_version() {
+    [ "$(dpkg-parsechangelog -l "$ROOT/NEWS" -S Version)" = "$(field Version)" ]
+}
+check "the changelog's latest entry (NEWS) is the package's version" changelog_is_at_this_version
 
 was_installed=
 dpkg-query -W -f='${Status}' lingerjob 2>/dev/null | grep -q 'ok installed' && was_installed=1

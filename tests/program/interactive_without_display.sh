@@ -5,10 +5,26 @@ status=0
 headless "$LINGERJOB" >"$SCRATCH/out" 2>"$SCRATCH/err" || status=$?
 [ "$status" -eq 1 ] || fail "ended with $status, not 1"
 grep -q "no display" "$SCRATCH/err" || fail "no explanation on standard error"
-# A dead display is no display either: the program must not abort.
-status=0
-env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM DISPLAY=:93 "$LINGERJOB" /x >/dev/null 2>&1 || status=$?
-[ "$status" -eq 2 ] || fail "with a dead display bad arguments ended with $status"
+# A dead display is no display either: the program must not abort, and standard
+# error holds the rejection alone, whichever display has gone (a Wayland one with
+# its runtime folder or without, or a stale socket). A platform the user chose
+# that cannot start ends with status 1 and one line, not with SIGABRT.
+mkdir -m 700 "$SCRATCH/runtime"
+python3 -c 'import socket, sys; socket.socket(socket.AF_UNIX).bind(sys.argv[1])' "$SCRATCH/runtime/stale"
+while IFS='|' read -r settings want lines; do
+    status=0
+    # shellcheck disable=SC2086  # the words are variable settings
+    env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR $settings \
+        "$LINGERJOB" /x >/dev/null 2>"$SCRATCH/err" || status=$?
+    [ "$status" -eq "$want" ] && [ "$(wc -l <"$SCRATCH/err")" -eq "$lines" ] ||
+        fail "with $settings: status $status, stderr: $(cat "$SCRATCH/err")"
+done <<EOF
+DISPLAY=:93|2|2
+WAYLAND_DISPLAY=wayland-93|2|2
+WAYLAND_DISPLAY=wayland-93 XDG_RUNTIME_DIR=$SCRATCH/runtime|2|2
+WAYLAND_DISPLAY=stale XDG_RUNTIME_DIR=$SCRATCH/runtime|2|2
+QT_QPA_PLATFORM=xcb DISPLAY=:93|1|1
+EOF
 # Copied alone onto a machine, the program cannot show the window: it says so.
 mkdir "$SCRATCH/alone"
 cp "$LINGERJOB" "$SCRATCH/alone/lingerjob"

@@ -1,4 +1,6 @@
-#include "app/shared/command_line.h"
+#include "app/shared/entry.h"
+
+#include <csignal>
 
 std::string joinArguments(int argc, char** argv) {
     std::string text;
@@ -7,4 +9,10 @@ std::string joinArguments(int argc, char** argv) {
         text += argv[i];
     }
     return text;
+}
+
+void ignoreBrokenPipes() {
+#ifdef SIGPIPE
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
 }

@@ -7,7 +7,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -15,7 +14,8 @@
 
 #include "app/console/console_app.h"
 #include "app/console/console_toolkit.h"
-#include "app/shared/command_line.h"
+#include "app/launcher/launch_choice.h"
+#include "app/shared/entry.h"
 #include "contract/exit_status.h"
 #include "ui/form1.h"
 #include "watch/linux/proc_enumerator.h"
@@ -27,20 +27,6 @@ constexpr const char* kWindowProgram = "lingerjob-window";
 // Where the window program stands, seen from this program's folder: beside it in
 // the build folder, under lib/lingerjob when installed.
 constexpr const char* kWindowFolders[] = {"", "/../lib/lingerjob"};
-
-bool isSet(const char* name) {
-    const char* value = std::getenv(name);
-    return value != nullptr && *value != '\0';
-}
-
-bool asksForInformation(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        for (const char* word : {"--help", "-h", "--version", "-V"}) {
-            if (std::strcmp(argv[i], word) == 0) return true;
-        }
-    }
-    return false;
-}
 
 std::string ownPath(const char* fallback) {
     char path[4096];
@@ -69,20 +55,22 @@ int startWindow(const std::string& self, char** argv) {
     return exit_status::kFailure;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    // A caller that stopped reading our messages must still get our exit status.
-    std::signal(SIGPIPE, SIG_IGN);
-    const std::string self = ownPath(argv[0]);
-    const bool display = isSet("DISPLAY") || isSet("WAYLAND_DISPLAY");
-    if (display && !asksForInformation(argc, argv)) return startWindow(self, argv);
-
+// Runs the start here, on the console adapter.
+int runConsole(const std::string& self, int argc, char** argv) {
     ProcEnumerator processes;
     ConsoleToolkit toolkit(joinArguments(argc, argv), argc > 1, self);
     Form1 form(toolkit, processes);
     ConsoleApp app(form, toolkit);
-    if (!app.start()) return app.exitStatus();
-    if (const auto note = hiddenProcessesNote(); !note.empty()) toolkit.warn(note);
+    if (!app.start([] { return hiddenProcessesNote(); })) return app.exitStatus();
     return app.run();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    ignoreBrokenPipes();
+    const std::string self = ownPath(argv[0]);
+    const Launch launch = chooseLaunch(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
+                                       {argv + 1, argv + argc});
+    return launch == Launch::Window ? startWindow(self, argv) : runConsole(self, argc, argv);
 }

@@ -1,0 +1,108 @@
+#include "app/shared/form_host.h"
+
+#include <exception>
+#include <utility>
+
+#include "app/shared/adapter_toolkit.h"
+#include "contract/exit_status.h"
+#include "ui/form1.h"
+
+namespace {
+
+// The handler each control's click runs.
+using Handler = void (Form1::*)();
+constexpr std::pair<Control, Handler> kClickHandlers[] = {
+    {Control::Command1, &Form1::Command1_Click}, {Control::Command2, &Form1::Command2_Click},
+    {Control::Command3, &Form1::Command3_Click}, {Control::Command4, &Form1::Command4_Click},
+    {Control::Command5, &Form1::Command5_Click}, {Control::List1, &Form1::List1_Click},
+};
+
+constexpr const char* kNoDisplayMessage =
+    "no display, so the window cannot be used; "
+    "to wait from a script give a mode and a task, e.g. lingerjob /1 /task";
+
+}  // namespace
+
+bool FormHost::load() {
+    dispatch([this] { form_.Form_Load(); });
+    return !toolkit_.unloaded();
+}
+
+bool FormHost::goOn(bool headless, const std::function<std::string()>& note) {
+    if (toolkit_.unloaded()) return false;
+    if (headless && !toolkit_.timerEnabled()) {
+        toolkit_.warn(kNoDisplayMessage);
+        toolkit_.unload(exit_status::kFailure);
+        return false;
+    }
+    if (note) {
+        if (const std::string said = note(); !said.empty()) toolkit_.warn(said);
+    }
+    return true;
+}
+
+void FormHost::click(Control control) {
+    for (const auto& [clicked, handler] : kClickHandlers) {
+        if (clicked == control) {
+            dispatch([this, handler = handler] { (form_.*handler)(); });
+            return;
+        }
+    }
+}
+
+void FormHost::tick() {
+    dispatch([this] { form_.Timer1_Timer(); });
+}
+
+void FormHost::resize() {
+    dispatch([this] { form_.Form_Resize(); });
+}
+
+void FormHost::close() {
+    dispatch([this] { toolkit_.unload(exit_status::kWaitOver); });
+}
+
+void FormHost::timeOut() {
+    if (toolkit_.unloaded()) return;
+    toolkit_.unload(exit_status::kTimedOut);
+    endIfNested();
+}
+
+void FormHost::dispatch(const std::function<void()>& handler) {
+    if (toolkit_.unloaded() || reporting_) return;
+    ++depth_;
+    std::string error;
+    bool failed = false;
+    try {
+        handler();
+    } catch (const std::exception& e) {
+        error = e.what();
+        failed = true;
+    } catch (...) {
+        error = "unknown error";
+        failed = true;
+    }
+    if (failed && !toolkit_.unloaded()) {
+        reporting_ = true;
+        try {
+            toolkit_.warn("run-time error: " + error);
+            toolkit_.messageBox("Run-time error:\r\n" + error);
+        } catch (...) {
+            // The report itself failed; the program ends all the same.
+        }
+        reporting_ = false;
+        toolkit_.unload(exit_status::kFailure);
+    }
+    --depth_;
+    endIfNested();
+}
+
+int FormHost::exitStatus() const {
+    return toolkit_.exitStatus();
+}
+
+// The window went while an outer handler still waits in a message box: the
+// program ends now, not when somebody closes that box.
+void FormHost::endIfNested() {
+    if (toolkit_.unloaded() && depth_ > 0 && endNested) endNested(toolkit_.exitStatus());
+}

@@ -1,0 +1,30 @@
+# Removes the files install_manifest.txt (MANIFEST) lists, which cmake --install
+# wrote, and the program's own folders once they are empty. Run by the
+# uninstall target.
+if(NOT EXISTS "${MANIFEST}")
+  message(FATAL_ERROR "${MANIFEST} is missing: nothing was installed from this build folder")
+endif()
+file(STRINGS "${MANIFEST}" files)
+set(failed 0)
+foreach(file IN LISTS files)
+  if(NOT EXISTS "${file}" AND NOT IS_SYMLINK "${file}")
+    message(STATUS "Already gone: ${file}")
+    continue()
+  endif()
+  message(STATUS "Removing: ${file}")
+  file(REMOVE "${file}")
+  if(EXISTS "${file}")
+    message(SEND_ERROR "could not remove ${file}")
+    set(failed 1)
+  endif()
+  # lib/lingerjob and share/doc/lingerjob are ours alone; rmdir keeps a folder
+  # that still holds anything.
+  get_filename_component(folder "${file}" DIRECTORY)
+  get_filename_component(name "${folder}" NAME)
+  if(name STREQUAL "lingerjob")
+    execute_process(COMMAND rmdir "${folder}" ERROR_QUIET)
+  endif()
+endforeach()
+if(failed)
+  message(FATAL_ERROR "some files are still installed (run as the user who installed them)")
+endif()
