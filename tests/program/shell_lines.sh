@@ -10,7 +10,7 @@ maker=$1
 
 names=('lj01 two  blanks' 'lj02;touch m' 'lj03&touch m&' 'lj04|touch m' 'lj05$(touch m)'
     'lj06`touch m`' "lj07'x'; touch m;'" 'lj08%path%' 'lj09!!' 'lj10^x>m' $'lj11\ntouch m'
-    'lj12;touch m' 'lj13 --x app' 'lj14 -h b' 'lj15 --timeout=1 x')
+    'lj12;touch m' 'lj13 --x -h app' 'lj14 --timeout=1 x')
 other=11 # index of the name another user's process runs under
 
 chmod 711 "$SCRATCH"
