@@ -1,10 +1,14 @@
 // Any bytes as the program's argument text, through Form_Load: the result is
 // either a watch start or the rejection, never a crash or an escaping exception.
+// The same bytes as a task typed into Text1: the line "Make command line" builds
+// for each shell, read back as that shell hands it on, starts the same mode and task.
 #include <algorithm>
+#include <cctype>
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "fuzz/fuzz_check.h"
 #include "tests/fake_toolkit.h"
@@ -22,9 +26,13 @@ struct Expected {
     std::string task;
 };
 
+bool blank(char c) {
+    return c == ' ' || c == '\t';
+}
+
 std::string_view trimmed(std::string_view s) {
-    while (!s.empty() && s.front() == ' ') s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ') s.remove_suffix(1);
+    while (!s.empty() && blank(s.front())) s.remove_prefix(1);
+    while (!s.empty() && blank(s.back())) s.remove_suffix(1);
     return s;
 }
 
@@ -70,10 +78,120 @@ bool hasOptionWord(std::string_view raw) {
     return false;
 }
 
+// The words sh makes of a line as the builder writes it: words parted by blanks,
+// '...' taken literally, \x outside quotes standing for x. Any other character
+// that sh reads outside quotes fails the property: the line would run something.
+std::vector<std::string> shWords(std::string_view line) {
+    std::vector<std::string> words;
+    std::string word;
+    bool inWord = false;
+    for (std::size_t i = 0; i < line.size(); ++i) {
+        const char c = line[i];
+        if (c == ' ') {
+            if (inWord) words.push_back(word);
+            word.clear();
+            inWord = false;
+            continue;
+        }
+        inWord = true;
+        if (c == '\'') {
+            const std::size_t close = line.find('\'', i + 1);
+            FUZZ_CHECK(close != std::string_view::npos);
+            word += line.substr(i + 1, close - i - 1);
+            i = close;
+        } else if (c == '\\') {
+            FUZZ_CHECK(i + 1 < line.size());
+            word += line[++i];
+        } else {
+            const auto u = static_cast<unsigned char>(c);
+            FUZZ_CHECK(std::isalnum(u) ||
+                       std::string_view("_./-+,:=@%").find(c) != std::string_view::npos);
+            word += c;
+        }
+    }
+    if (inWord) words.push_back(word);
+    return words;
+}
+
+// The argument text cmd hands on from a line as the builder writes it in a batch
+// file: the line after the program's word and one blank, %% read as %, quotes
+// kept. A character that cmd reads outside quotes (& | < > ^, a lone %) or a line
+// break fails the property.
+std::string cmdArguments(std::string_view line) {
+    std::size_t at = line[0] == '"' ? line.find('"', 1) + 1 : line.find(' ');
+    FUZZ_CHECK(at > 0 && at < line.size() && line[at] == ' ');
+    std::string text;
+    bool quoted = false;
+    for (std::size_t i = at + 1; i < line.size(); ++i) {
+        const char c = line[i];
+        FUZZ_CHECK(c != '\n' && c != '\r' && c != '\0');
+        if (c == '"') quoted = !quoted;
+        if (c == '%') {
+            FUZZ_CHECK(i + 1 < line.size() && line[i + 1] == '%');
+            ++i;
+        }
+        FUZZ_CHECK(quoted || std::string_view("&|<>^").find(c) == std::string_view::npos);
+        text += c;
+    }
+    FUZZ_CHECK(!quoted);
+    return text;
+}
+
+// Builds the line for the task in the given shell, reads it back through
+// Form_Load as that shell would start the program, and checks the mode and the
+// task: the task as typed, less what the shell cannot carry (cmd: double quotes,
+// control characters), cut at its first "/" and trimmed of blanks.
+void checkBuiltLine(CommandShell shell, const std::string& task, bool modeOne) {
+    FakeToolkit builder;
+    builder.shell = shell;
+    builder.folder =
+        shell == CommandShell::Posix ? "/opt/My Tools" : "C:\\Program Files\\Linger Job";
+    builder.separator = shell == CommandShell::Posix ? "/" : "\\";
+    builder.exeName = shell == CommandShell::Posix ? "lingerjob" : "Lingerjob";
+    builder.text1 = task;
+    builder.option1 = modeOne;
+    ScriptedProcesses processes;
+    Form1 form(builder, processes);
+    form.Command5_Click();
+    FUZZ_CHECK(builder.clipboard.has_value());
+    const std::string line = *builder.clipboard;
+
+    FakeToolkit started;
+    started.shell = shell;
+    started.option1 = !modeOne;
+    if (shell == CommandShell::Posix) {
+        const auto words = shWords(line);
+        FUZZ_CHECK(words.size() >= 3 && words[0] == "/opt/My Tools/lingerjob");
+        for (std::size_t i = 1; i < words.size(); ++i) {
+            started.arguments += (i > 1 ? " " : "") + words[i];
+        }
+    } else {
+        started.arguments = cmdArguments(line);
+    }
+    Form1 again(started, processes);
+    again.Form_Load();
+
+    std::string carried;
+    for (const char c : task) {
+        const auto u = static_cast<unsigned char>(c);
+        if (shell == CommandShell::Cmd && c == '"') continue;
+        carried += shell == CommandShell::Cmd && (u < 0x20 || u == 0x7F) ? '?' : c;
+    }
+    FUZZ_CHECK(started.timer && started.messages.empty() && started.information.empty());
+    FUZZ_CHECK(started.option1 == modeOne);
+    FUZZ_CHECK(started.text1 == trimmed(std::string_view(carried).substr(0, carried.find('/'))));
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string raw(reinterpret_cast<const char*>(data), size);
+    // A shell's argument cannot hold a NUL, nor can a typed task.
+    if (raw.find('\0') == std::string::npos) {
+        for (const CommandShell shell : {CommandShell::Posix, CommandShell::Cmd}) {
+            checkBuiltLine(shell, raw, size % 2 == 1);
+        }
+    }
 
     FakeToolkit tk;
     tk.arguments = raw;
@@ -124,7 +242,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(tk.option1 == (request.mode == 1));
         FUZZ_CHECK(tk.text1 == expected.task && tk.text1 == request.taskName);
         FUZZ_CHECK(tk.text1.find('/') == std::string::npos);
-        FUZZ_CHECK(tk.text1.empty() || (tk.text1.front() != ' ' && tk.text1.back() != ' '));
+        FUZZ_CHECK(tk.text1.empty() || (!blank(tk.text1.front()) && !blank(tk.text1.back())));
         FUZZ_CHECK(tk.captions[Control::Command4] == "Stop Looking");
     } else {  // the rejection, with the text exactly as received
         FUZZ_CHECK(tk.messages.size() == 1);

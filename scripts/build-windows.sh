@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
-# Builds the native Windows program, build-win/Lingerjob.exe (x86_64, statically
-# linked, GUI), with Debian's mingw-w64; installs what it needs.
+# Builds the native Windows programs with Debian's mingw-w64 (x86_64, statically
+# linked; installs what it needs): build-win/Lingerjob.exe (the window program,
+# GUI), build-win/lingerjob.com (the console program) and the portable zip of the
+# two with their README, build-win/lingerjob-VERSION-windows-x86_64.zip.
 #   build-windows.sh           the program alone
 #   build-windows.sh --tests   the Windows test programs too, registered with
 #                              ctest to run under wine, which it installs first
@@ -12,7 +14,7 @@ case "${1:-}" in
     --tests) tests=ON ;;
     *) echo "usage: $0 [--tests]" >&2; exit 2 ;;
 esac
-need_packages cmake make g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64
+need_packages cmake make g++-mingw-w64-x86-64-win32 binutils-mingw-w64-x86-64 zip
 if [ "$tests" = ON ]; then
     # Before configuring: the tests are registered only where wine is found.
     # wine64 only (no wine32: the program is x86_64); fonts-wine for the dialog
@@ -24,4 +26,15 @@ cmake -S "$ROOT" -B "$ROOT/build-win" \
     -DCMAKE_BUILD_TYPE=Release \
     -DLINGERJOB_TESTS=OFF -DLINGERJOB_WIN32_TESTS="$tests" >/dev/null
 cmake --build "$ROOT/build-win" -j"$(nproc)"
-log "built $ROOT/build-win/Lingerjob.exe ($(stat -c %s "$ROOT/build-win/Lingerjob.exe") bytes)"
+log "built $ROOT/build-win/Lingerjob.exe ($(stat -c %s "$ROOT/build-win/Lingerjob.exe") bytes)" \
+    "and lingerjob.com ($(stat -c %s "$ROOT/build-win/lingerjob.com") bytes)"
+
+version=$(sed -n 's/^project(Lingerjob VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")
+name="lingerjob-$version-windows-x86_64"
+stage="$ROOT/build-win/zip/$name"
+rm -rf "$ROOT/build-win/zip" "$ROOT/build-win/$name.zip"
+mkdir -p "$stage"
+cp "$ROOT/build-win/Lingerjob.exe" "$ROOT/build-win/lingerjob.com" "$stage/"
+sed 's/$/\r/' "$ROOT/app/win32/README.txt" >"$stage/README.txt"  # CR LF, for Notepad
+(cd "$ROOT/build-win/zip" && zip -q -r -X "../$name.zip" "$name")
+log "packed $ROOT/build-win/$name.zip"

@@ -64,7 +64,7 @@ TEST(Startup, NoArgumentsFillsTheListAndLeavesTheWatchStopped) {
     EXPECT_EQ(s.tk.captions[Control::Label2], "Wait if task name:");
 }
 
-TEST(Startup, ModeOneWaitsWhileRunningAnyOtherWhileNotAndTheTaskIsTrimmedOfSpacesOnly) {
+TEST(Startup, ModeOneWaitsWhileRunningAnyOtherWhileNotAndBothAreTrimmedOfBlanks) {
     const std::tuple<std::string, bool, std::string> watches[] = {
         {"/1 /calc.exe", true, "calc.exe"},
         {" /1 /calc.exe ", true, "calc.exe"},  // as the command-line builder writes it
@@ -76,9 +76,9 @@ TEST(Startup, ModeOneWaitsWhileRunningAnyOtherWhileNotAndTheTaskIsTrimmedOfSpace
         {"/32767/calc.exe", false, "calc.exe"},
         {"/-32768/calc.exe", false, "calc.exe"},
         {"/01/calc.exe", true, "calc.exe"},
-        // The task name: trimmed of spaces only, cut at the next slash.
+        // Mode and task trimmed of spaces and tabs, the task cut at the next slash.
         {"/1/  my task  ", true, "my task"},
-        {"/1/\tx\t", true, "\tx\t"},  // tabs are not spaces
+        {"/\t1 \t/\t my\ttask \t", true, "my\ttask"},  // a batch line's stray tab
         {"/1/dir/calc.exe", true, "dir"},
         {"ignored /0 /Calc.EXE /more /and more", false, "Calc.EXE"},
         {"/1/", true, ""},
@@ -92,7 +92,7 @@ TEST(Startup, TextWithoutTwoSlashesOrAModeThatIsNoSixteenBitNumberIsRejectedVerb
              "calc.exe", "1", "/1", "/1 calc.exe", " ", "   ",  // fewer than two slashes
              "//calc.exe", "/ /calc.exe", "/one/calc.exe", "/1x/calc.exe", "/1.0/calc.exe",
              "/32768/calc.exe", "/-32769/calc.exe", "/99999999999999999999/calc.exe", "/-/calc.exe",
-             "/\t1/calc.exe", "  /x  /a b/  ",
+             "/1\v/calc.exe", "  /x  /a b/  ",
              "-platform offscreen",  // the raw text shown as it is
          }) {
         expectRejected(arguments);
@@ -116,6 +116,27 @@ TEST(Startup, AFailingSnapshotOnTheInteractivePathIsARejectionWithAnEmptySecondL
     form.Form_Load();
     EXPECT_EQ(s.tk.messages, std::vector<std::string>{"your arguments are not right\r\n"});
     EXPECT_EQ(s.tk.unloads, std::vector<int>{2});
+}
+
+TEST(Startup, HelpFitsATerminalOnLinuxAndABoxOnWindows) {
+    const auto lines = [](const std::string& text) {
+        std::vector<std::string> all;
+        for (std::size_t at = 0, end; at <= text.size(); at = end + 2) {
+            end = std::min(text.find("\r\n", at), text.size());
+            all.push_back(text.substr(at, end - at));
+        }
+        return all;
+    };
+    for (const auto& line : lines(helpText(CommandShell::Posix))) EXPECT_LE(line.size(), 79u);
+    // The box breaks lines itself: every line of prose ends a sentence or leads a list.
+    const std::string windows = helpText(CommandShell::Cmd);
+    for (const auto& line : lines(windows)) {
+        if (line.empty() || line[0] == ' ' || line.rfind("Usage:", 0) == 0) continue;
+        EXPECT_TRUE(line.back() == '.' || line.back() == ':') << line;
+    }
+    EXPECT_NE(windows.find("\r\n    Lingerjob.exe --timeout=600 /1 /setup.exe\r\n"),
+              std::string::npos);
+    EXPECT_EQ(windows.find("./"), std::string::npos);
 }
 
 TEST(Arguments, SplitKeepsEveryPiece) {
@@ -173,7 +194,12 @@ TEST(Startup, OptionsAnywhereAreTakenOutAndTheRestKeepsItsMeaning) {
         {"/1 /x -V -h", "info Usage: lingerjob [OPTION]... /MODE /TASK status=0"},
         {"--version /0 /x", "info lingerjob 1.0.0 status=0"},
         {"--bogus /1 /x", "rejected --bogus /1 /x | unknown option --bogus (see --help) status=2"},
-        {"/1 / --", "rejected /1 / -- | unknown option -- (see --help) status=2"},
+        // after the word "--" no word is an option, wherever it stands
+        {"--interval=1 -- /1 /my --x -h app", "watch 1 [my --x -h app] interval=1000"},
+        {"/0 /a -- --timeout=1 -- b", "watch 0 [a --timeout=1 -- b]"},
+        {"/1 / --", "watch 1 []"},
+        {"--", "rejected -- status=2"},
+        {"-- --help", "rejected -- --help status=2"},
         // cmd hands on its quotes; they go before the text is cut
         {"\"/1 /setup tool.exe\"", "watch 1 [setup tool.exe]"},
         {"/0 /\"x.exe\"", "watch 0 [x.exe]"},

@@ -216,20 +216,34 @@ TEST(CommandLine, TheClipboardIsClearedThenSetAndNoControlChanges) {
 }
 
 TEST(CommandLine, ReadBackByStartUpItGivesTheSameModeAndTask) {
-    for (bool option1 : {true, false}) {
-        Window w;
-        w.tk.option1 = option1;
-        w.tk.text1 = "two words.exe";
-        const std::string line = makeCommandLine(w);
-        FakeToolkit started;
-        started.option1 = !option1;
-        started.arguments = line.substr(line.find(' '));
-        ScriptedProcesses none;
-        Form1 again(started, none);
-        again.Form_Load();
-        EXPECT_TRUE(started.timer);
-        EXPECT_EQ(started.option1, option1);
-        EXPECT_EQ(started.text1, "two words.exe");
+    // A task that holds a word start-up would take for an option gets "--" first.
+    const std::pair<const char*, const char*> tasks[] = {
+        {"two words.exe", "C:\\Tools\\Lingerjob /1 \"/two words.exe\" "},
+        {"my --x app.exe", "C:\\Tools\\Lingerjob -- /1 \"/my --x app.exe\" "},
+        {"a -h b.exe", "C:\\Tools\\Lingerjob -- /1 \"/a -h b.exe\" "},
+        {"tool --timeout=1 x.exe", "C:\\Tools\\Lingerjob -- /1 \"/tool --timeout=1 x.exe\" "},
+        {"a \"-V\" b", "C:\\Tools\\Lingerjob -- /1 \"/a -V b\" "},
+        {"x -- y", "C:\\Tools\\Lingerjob -- /1 \"/x -- y\" "},
+        {"-h", "C:\\Tools\\Lingerjob /1 /-h "},
+    };
+    for (const auto& [task, line] : tasks) {
+        for (bool option1 : {true, false}) {
+            Window w;
+            w.tk.option1 = option1;
+            w.tk.text1 = task;
+            std::string want = line;
+            if (!option1) want.replace(want.find(" /1 "), 4, " /0 ");
+            EXPECT_EQ(makeCommandLine(w), want);
+            FakeToolkit started;
+            started.option1 = !option1;
+            started.arguments = want.substr(want.find(' ') + 1);
+            ScriptedProcesses none;
+            Form1 again(started, none);
+            again.Form_Load();
+            EXPECT_TRUE(started.timer) << task;
+            EXPECT_EQ(started.option1, option1);
+            EXPECT_EQ(started.text1, std::string(task) == "a \"-V\" b" ? "a -V b" : task);
+        }
     }
 }
 

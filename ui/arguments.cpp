@@ -20,10 +20,10 @@ std::vector<std::string> splitAll(std::string_view text, char separator) {
     }
 }
 
-std::string trimSpaces(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(' ');
+std::string trimBlanks(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
     if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(' ');
+    const std::size_t last = text.find_last_not_of(" \t");
     return std::string(text.substr(first, last - first + 1));
 }
 
@@ -53,7 +53,7 @@ std::int16_t toInt16(std::string_view text) {
 WatchRequest parseWatchRequest(std::string_view raw) {
     const auto pieces = splitAll(raw, '/');
     if (pieces.size() < 3) throw RuntimeError("fewer than two \"/\" in the arguments");
-    return WatchRequest{toInt16(trimSpaces(pieces[1])), trimSpaces(pieces[2])};
+    return WatchRequest{toInt16(trimBlanks(pieces[1])), trimBlanks(pieces[2])};
 }
 
 namespace {
@@ -65,6 +65,9 @@ bool isBlank(char c) {
     return c == ' ' || c == '\t';
 }
 
+constexpr std::string_view kEndOfOptions = "--";
+
+// Includes the end-of-options word "--".
 bool isOptionWord(std::string_view word) {
     return word.substr(0, 2) == "--" || word == "-h" || word == "-V";
 }
@@ -139,7 +142,8 @@ SplitArguments takeOptions(std::string_view text) {
     SplitArguments split{Options{}, std::string(text)};
     std::string& rest = split.rest;
     std::size_t pos = 0;
-    while (pos < rest.size()) {
+    bool ended = false;  // the word "--" came: no more options
+    while (pos < rest.size() && !ended) {
         if (isBlank(rest[pos])) {
             ++pos;
             continue;
@@ -151,7 +155,11 @@ SplitArguments takeOptions(std::string_view text) {
             pos = end;
             continue;
         }
-        applyOption(word, split.options);
+        if (word == kEndOfOptions) {
+            ended = true;
+        } else {
+            applyOption(word, split.options);
+        }
         // The word goes with the blank before it, or else the one after it, so
         // that "/1 /my --interval=1 task" keeps the task "my task".
         if (pos > 0) {
@@ -162,6 +170,17 @@ SplitArguments takeOptions(std::string_view text) {
         rest.erase(pos, end - pos);
     }
     return split;
+}
+
+bool holdsOptionWord(std::string_view text) {
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        std::size_t end = pos;
+        while (end < text.size() && !isBlank(text[end])) ++end;
+        if (end > pos && isOptionWord(text.substr(pos, end - pos))) return true;
+        pos = end + 1;
+    }
+    return false;
 }
 
 std::string withoutQuotes(std::string_view text) {

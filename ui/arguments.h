@@ -12,8 +12,8 @@
 // empty ones included.
 std::vector<std::string> splitAll(std::string_view text, char separator);
 
-// Removes space characters (code 32 only, not tabs) at both ends.
-std::string trimSpaces(std::string_view text);
+// Removes spaces and tabs at both ends; those inside stay.
+std::string trimBlanks(std::string_view text);
 
 // Converts an optional sign followed by decimal digits to a 16-bit signed
 // number. Throws RuntimeError for anything else or a value outside -32768..32767.
@@ -27,12 +27,14 @@ struct WatchRequest {
 };
 
 // Reads " /mode /task" as written by the command-line builder: pieces cut at
-// every "/", piece 1 the mode and piece 2 the task name, both trimmed of spaces.
+// every "/", piece 1 the mode and piece 2 the task name, both trimmed of blanks.
 // Throws RuntimeError when the text is not of that form.
 WatchRequest parseWatchRequest(std::string_view raw);
 
 // What the options of a command line ask for. Options are the words (runs of
-// characters between blanks) that begin with "--", and the lone words "-h" and "-V".
+// characters between blanks) that begin with "--", and the lone words "-h" and "-V",
+// up to the first word that is "--" alone: that word ends the options, and no word
+// after it is one, so a task may hold any word.
 struct Options {
     bool given = false;  // at least one option was there
     bool help = false;
@@ -53,10 +55,14 @@ struct SplitArguments {
     std::string rest;  // the text with each option word and one blank beside it taken out
 };
 
-// Takes the options out of the text; a later option overrides an earlier one.
-// Throws OptionError for a word that begins with "--" and is no option, or for a
-// bad value.
+// Takes the options and the end-of-options word "--" out of the text; a later
+// option overrides an earlier one. Throws OptionError for a word before the end
+// of the options that begins with "--" and is no option, or for a bad value.
 SplitArguments takeOptions(std::string_view text);
+
+// Whether takeOptions would take a word of the text as an option or as the end
+// of the options.
+bool holdsOptionWord(std::string_view text);
 
 // The text without its double quotes. cmd hands quotes on to the program, and no
 // Windows file name can hold one.

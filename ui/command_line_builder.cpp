@@ -1,14 +1,23 @@
 // "Make command line": the line that starts this program waiting on the chosen
 // task in the chosen mode, quoted for the shell it is pasted into.
 #include "contract/toolkit.h"
+#include "ui/arguments.h"
 #include "ui/form1.h"
 #include "ui/shell_quoting.h"
 
 // " /1 " or " /0 ", the word "/" + Text1 (quoted where the shell needs it), one
-// blank. Where nothing needs quoting this is " /1 /" + Text1 + " ".
+// blank. Where nothing needs quoting this is " /1 /" + Text1 + " ". A task that
+// start-up would read an option in ("my --x", "a -h b") gets the end of the
+// options, " --", in front, so that the line starts the program on that task.
 std::string Form1::BuildArgs() {
-    std::string tail = toolkit_.value(Control::Option1) ? " /1 " : " /0 ";
-    tail += shellWord(toolkit_.commandShell(), "/" + toolkit_.text(Control::Text1));
+    const CommandShell shell = toolkit_.commandShell();
+    const std::string task = "/" + toolkit_.text(Control::Text1);
+    // Looked for as start-up will see the task: after cmd, without its double
+    // quotes, which start-up removes first (a "-h" b holds the word -h).
+    const bool marked = holdsOptionWord(shell == CommandShell::Cmd ? withoutQuotes(task) : task);
+    std::string tail = marked ? " --" : "";
+    tail += toolkit_.value(Control::Option1) ? " /1 " : " /0 ";
+    tail += shellWord(shell, task);
     tail += ' ';
     return tail;
 }

@@ -3,7 +3,10 @@
 
 #include "ui/messages.h"
 
-std::string helpText() {
+namespace {
+
+// For a terminal of 80 columns, with a shell script's example.
+std::string posixHelp() {
     return "Usage: lingerjob [OPTION]... /MODE /TASK\r\n"
            "       lingerjob [OPTION]...\r\n"
            "Make a shell script or a batch file wait on another program.\r\n"
@@ -13,11 +16,11 @@ std::string helpText() {
            "Without /MODE /TASK the interactive window opens.\r\n"
            "\r\n"
            "A process matches when TASK, lower-cased, is a part of its executable's\r\n"
-           "file name in lower case; an empty TASK matches every process. Spaces\r\n"
-           "around TASK are removed, and TASK ends at the next \"/\". The first check\r\n"
-           "comes one interval after the start.\r\n"
+           "file name in lower case; an empty TASK matches every process. Spaces and\r\n"
+           "tabs around TASK are removed, and TASK ends at the next \"/\". The first\r\n"
+           "check comes one interval after the start.\r\n"
            "\r\n"
-           "Options, before, between or after /MODE /TASK:\r\n"
+           "Options, before, between or after /MODE /TASK; no word after -- is one:\r\n"
            "  --timeout=SECONDS   end with status 124 if the wait is not over by then\r\n"
            "  --interval=SECONDS  time between checks, 0.1 to 3600 (default 3)\r\n"
            "  -h, --help          show this help and end\r\n"
@@ -35,6 +38,45 @@ std::string helpText() {
            "In a batch file, go on once the calculator runs, checking every second:\r\n"
            "  Lingerjob.exe --interval=1 /0 /calc.exe\r\n"
            "  echo the calculator is running";
+}
+
+// For a message box, which breaks long lines itself and shows no columns: one
+// line a paragraph, no table; the examples are batch lines.
+std::string cmdHelp() {
+    return "Usage: lingerjob [OPTION]... /MODE /TASK, or lingerjob [OPTION]... alone.\r\n"
+           "Make a batch file or a script wait on another program.\r\n"
+           "\r\n"
+           "/1 /TASK: wait while a process whose executable name contains TASK runs.\r\n"
+           "/0 /TASK: wait while no such process runs (every mode but 1 means this).\r\n"
+           "Without /MODE /TASK the interactive window opens.\r\n"
+           "\r\n"
+           "A process matches when TASK, lower-cased, is a part of its executable's file "
+           "name in lower case; an empty TASK matches every process. Double quotes are removed, "
+           "spaces and "
+           "tabs around TASK too, and TASK ends at the next \"/\". The first check comes one "
+           "interval after the start.\r\n"
+           "\r\n"
+           "Options may stand before, between or after /MODE /TASK; no word after -- is one.\r\n"
+           "--timeout=SECONDS: end with status 124 if the wait is not over by then.\r\n"
+           "--interval=SECONDS: the time between checks, 0.1 to 3600 (default 3).\r\n"
+           "-h, --help: show this help and end.\r\n"
+           "-V, --version: show the version and end.\r\n"
+           "\r\n"
+           "Exit status (errorlevel): 0 the wait is over, or the window was closed; 1 a "
+           "run-time error; 2 the arguments are not right; 124 the --timeout ran out before "
+           "the wait was over.\r\n"
+           "\r\n"
+           "In a batch file, go on once setup.exe has ended, at most 10 minutes:\r\n"
+           "    Lingerjob.exe --timeout=600 /1 /setup.exe\r\n"
+           "    if errorlevel 124 echo setup.exe still runs\r\n"
+           "Go on once the calculator runs, checking every second:\r\n"
+           "    Lingerjob.exe --interval=1 /0 /calc.exe";
+}
+
+}  // namespace
+
+std::string helpText(CommandShell shell) {
+    return shell == CommandShell::Posix ? posixHelp() : cmdHelp();
 }
 
 std::string versionText(const AppVersion& version) {

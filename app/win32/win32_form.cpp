@@ -41,8 +41,8 @@ ControlClass classOf(const design::ControlDesign& d) {
             return {L"ListBox",
                     LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
                     WS_EX_CLIENTEDGE};
-        case Kind::Label:
-            return {L"Static", SS_LEFT | SS_NOPREFIX, 0};
+        case Kind::Label:  // drawn under the controls before it: Label1 reaches into List1's edge
+            return {L"Static", SS_LEFT | SS_NOPREFIX | WS_CLIPSIBLINGS, 0};
         case Kind::Frame:
             return {L"Button", BS_GROUPBOX | WS_GROUP, 0};
         case Kind::OptionButton:

@@ -10,7 +10,7 @@ maker=$1
 
 names=('lj01 two  blanks' 'lj02;touch m' 'lj03&touch m&' 'lj04|touch m' 'lj05$(touch m)'
     'lj06`touch m`' "lj07'x'; touch m;'" 'lj08%path%' 'lj09!!' 'lj10^x>m' $'lj11\ntouch m'
-    'lj12;touch m')
+    'lj12;touch m' 'lj13 --x -h app' 'lj14 --timeout=1 x')
 other=11 # index of the name another user's process runs under
 
 chmod 711 "$SCRATCH"
@@ -57,7 +57,10 @@ count_runs() {
 # /1, and still waits after the first tick (slow starts get up to 10 s more).
 sleep 4
 for i in "${!names[@]}"; do
-    printf '%s\0' "$tools/lingerjob" /1 "/${names[i]}" >"$SCRATCH/want"
+    # A task that holds an option word comes after the end of the options.
+    marker=()
+    [[ " ${names[i]} " =~ [[:blank:]](--[^[:blank:]]*|-h|-V)[[:blank:]] ]] && marker=(--)
+    printf '%s\0' "$tools/lingerjob" "${marker[@]}" /1 "/${names[i]}" >"$SCRATCH/want"
     for _ in $(seq 20); do
         found=$(count_runs "$SCRATCH/want")
         [ "$found" -eq 1 ] && break

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Lingerjob.exe in batch files run by wine's cmd, as a batch file on Windows
 # would run it: cmd waits for the GUI program, and errorlevel is its exit code.
+# Then lingerjob.com, the console program that "lingerjob" finds first.
 #   batch_test.sh <Lingerjob.exe> <ljprobe.exe> <ljhelper.exe> <work folder> <line_maker.exe>
+#                 <lingerjob.com> <objdump>
 # Needs the wine environment of tests/win32/wine-env.sh and a display.
 set -uo pipefail
-exe=$1 probe=$2 helper=$3 work=$4 maker=$5
+exe=$1 probe=$2 helper=$3 work=$4 maker=$5 com=$6 objdump=$7
 
 passed=0
 failed=0
@@ -94,11 +96,24 @@ run_bat self0.bat
 expect_line "$(cat out)" "MARK5 errorlevel=0" "mode 0 on its own name"
 if [ "$elapsed" -ge 7000 ]; then pass; else fail "mode 0 on its own name ended after $elapsed ms"; fi
 
-echo "-- quotes the Windows way, --interval, --timeout: errorlevel and time"
+echo "-- /1 /cmd.exe: the batch file's own cmd is not counted, one started beside it is (8 s)"
+write_bat sibling.bat '@echo off' 'ljprobe.exe 8000'
+write_bat ownCmd.bat '@echo off' 'Lingerjob.exe /1 /cmd.exe' 'echo MARK6 errorlevel=%errorlevel%'
+run_bat ownCmd.bat
+expect_line "$(cat out)" "MARK6 errorlevel=0" "mode 1 on its own cmd"
+if [ "$elapsed" -ge 2500 ] && [ "$elapsed" -lt 7000 ]; then pass; else fail "mode 1 on its own cmd took $elapsed ms"; fi
+write_bat beside.bat '@echo off' 'start "" cmd /c sibling.bat' 'Lingerjob.exe /1 /cmd.exe' \
+    'echo MARK7 errorlevel=%errorlevel%'
+run_bat beside.bat
+expect_line "$(cat out)" "MARK7 errorlevel=0" "mode 1 on a cmd beside it"
+if [ "$elapsed" -ge 8000 ]; then pass; else fail "mode 1 on a cmd beside it ended after $elapsed ms"; fi
+
+echo "-- quotes the Windows way, --interval, --timeout, stray tabs: errorlevel and time"
 cp ljprobe.exe "lj probe.exe"
 # What runs first (lines parted by ";"), Lingerjob's arguments, errorlevel, fewest and most ms.
 while IFS='|' read -r first args level fewest most; do
     IFS=';' read -ra lines <<<"$first"
+    args=${args//<TAB>/$'\t'}
     write_bat timed.bat '@echo off' "${lines[@]}" "Lingerjob.exe $args" 'echo MARKT errorlevel=%errorlevel%'
     run_bat timed.bat
     expect_line "$(cat out)" "MARKT errorlevel=$level" "$args"
@@ -109,6 +124,8 @@ start "" ljprobe.exe 5000|/0 /"ljprobe.exe" --timeout=8|0|2500|6000
 rem|"/1" "/no-such-task-zz"|0|2500|6000
 start "" ljprobe.exe 4000;Lingerjob.exe --interval=0.2 /0 /ljprobe.exe|/1 /ljprobe.exe --interval=0.2|0|4000|5500
 start "" ljprobe.exe 8000|--timeout=2 /1 /ljprobe.exe|124|2000|4500
+start "" ljprobe.exe 6000|/1 /ljprobe.exe<TAB>|0|6000|12000
+start "" ljprobe.exe 6000|/<TAB>1<TAB>/<TAB>ljprobe.exe<TAB> |0|6000|12000
 EOF
 
 echo "-- bad arguments and options: the message, then errorlevel 2; --version: its box, 0"
@@ -142,10 +159,11 @@ EOF
 
 echo "-- Make command line pasted into batch files: the program in a folder with blanks, hostile tasks"
 # Each task is picked from the list, where a probe runs under that name; the
-# characters no file name may hold (| < > ") are tried as typed text.
+# characters no file name may hold (| < > ") are tried as typed text. The last
+# three hold words that are options outside a task.
 picked=('lj01 two  blanks.exe' 'lj02;md m2.exe' 'lj03&md m3&.exe' 'lj04$(md m4).exe'
     'lj05`md m5`.exe' "lj06'x'&md m6.exe" 'lj07%path%.exe' 'lj08!!.exe' 'lj09^x&md m9.exe'
-    'lj10,=.exe')
+    'lj10,=.exe' 'lj11 --x app.exe' 'lj12 -h b.exe' 'lj13 --timeout=1 x.exe')
 tools="$work/Linger Job (x86)"
 mkdir -p "$tools" probes
 cp "$exe" "$tools/Lingerjob.exe"
@@ -192,6 +210,60 @@ expect_line "$out" "MARK errorlevel=0" "typed task"
 if [ "$elapsed" -ge 2500 ]; then pass; else fail "typed task: ended after $elapsed ms, before the first tick"; fi
 [ "$(ls -A rowtyped)" = "out
 row.bat" ] && pass || fail "the typed task made: $(ls -A rowtyped)"
+
+echo "-- lingerjob.com beside Lingerjob.exe, called as lingerjob from a batch file and cmd /c"
+cp "$com" lingerjob.com
+if grep -q 'Subsystem.*(Windows CUI)' <<<"$("$objdump" -p lingerjob.com)"; then pass; else fail "lingerjob.com: no console subsystem"; fi
+# What runs first, lingerjob's arguments, errorlevel, fewest and most ms.
+while IFS='|' read -r first args level fewest most; do
+    write_bat com.bat '@echo off' "$first" "lingerjob $args" 'echo MARKC errorlevel=%errorlevel%'
+    run_bat com.bat
+    expect_line "$(cat out)" "MARKC errorlevel=$level" "lingerjob $args"
+    if [ "$elapsed" -ge "$fewest" ] && [ "$elapsed" -le "$most" ]; then pass; else fail "lingerjob $args took $elapsed ms"; fi
+done <<'EOF'
+start "" ljprobe.exe 7000|/1 /ljprobe.exe|0|7000|12000
+start "" ljhelper.exe later 4000 ljprobe.exe 3000|/0 /"ljprobe.exe"|0|4000|9000
+start "" ljprobe.exe 5000|--timeout=2 /1 /ljprobe.exe|124|2000|4500
+rem|/1 /cmd.exe|0|2500|6000
+rem|/x|2|0|3000
+EOF
+sleep 3 # the probe of the time-out row ends
+# cmd /c: the status is lingerjob's; --help on stdout; a rejection on stderr, and no box.
+run_cmd() {  # expected status, fewest ms, most ms, arguments...
+    local want=$1 fewest=$2 most=$3 start status
+    shift 3
+    start=$(date +%s%3N)
+    timeout 60 wine cmd /c lingerjob "$@" >stdout.txt 2>stderr.txt
+    status=$?
+    elapsed=$(($(date +%s%3N) - start))
+    echo "   (cmd /c lingerjob $* took $elapsed ms, status $status)"
+    [ "$status" = "$want" ] && pass || fail "cmd /c lingerjob $*: status $status"
+    if [ "$elapsed" -ge "$fewest" ] && [ "$elapsed" -le "$most" ]; then pass; else fail "cmd /c lingerjob $* took $elapsed ms"; fi
+}
+wine ljprobe.exe 6000 &
+run_cmd 0 6000 11000 /1 /ljprobe.exe
+wine ljhelper.exe later 4000 ljprobe.exe 3000 &
+run_cmd 0 4000 9000 /0 /ljprobe.exe
+run_cmd 124 1500 4000 --timeout=1.5 /0 /no-such-task-zz
+run_cmd 0 0 3000 --help
+expect_line "$(tr -d '\r' <stdout.txt)" "Usage: lingerjob [OPTION]... /MODE /TASK, or lingerjob [OPTION]... alone." "--help"
+[ ! -s stderr.txt ] && pass || fail "--help wrote on stderr: $(cat stderr.txt)"
+rm -f box.txt
+wine ljhelper.exe dismiss 4000 box.txt &
+run_cmd 2 0 3000 --bogus /1 /x
+expect_line "$(tr -d '\r' <stderr.txt)" "unknown option --bogus (see --help)" "rejection"
+[ ! -s stdout.txt ] && pass || fail "the rejection wrote on stdout: $(cat stdout.txt)"
+wait
+[ ! -f box.txt ] && pass || fail "the rejection showed a box: $(cat box.txt)"
+# Without arguments it starts the window and ends.
+run_cmd 0 0 3000
+for _ in $(seq 50); do
+    wine ljhelper.exe tasks tasks.txt
+    [ -s tasks.txt ] && break
+    sleep 0.2
+done
+[ "$(wc -l <tasks.txt)" = 1 ] && pass || fail "lingerjob alone: $(wc -l <tasks.txt) windows"
+wine ljhelper.exe close
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -6,6 +6,8 @@
 //       to out-file and clicks OK; exit status 1 when none came
 //   ljhelper.exe tasks <out-file>
 //       writes the Text1 of every Lingerjob window, one a line (UTF-8)
+//   ljhelper.exe close
+//       closes every Lingerjob window
 #include <windows.h>
 // after windows.h
 #include <shellapi.h>
@@ -81,10 +83,19 @@ int dismiss(int argc, wchar_t** argv) {
     return 0;
 }
 
-BOOL CALLBACK addTask(HWND window, LPARAM param) {
+bool isForm(HWND window) {
     wchar_t cls[64] = L"";
     GetClassNameW(window, cls, 64);
-    if (std::wcscmp(cls, L"LingerjobForm1") != 0) return TRUE;
+    return std::wcscmp(cls, L"LingerjobForm1") == 0;
+}
+
+BOOL CALLBACK closeForm(HWND window, LPARAM) {
+    if (isForm(window)) PostMessageW(window, WM_CLOSE, 0, 0);
+    return TRUE;
+}
+
+BOOL CALLBACK addTask(HWND window, LPARAM param) {
+    if (!isForm(window)) return TRUE;
     HWND edit = FindWindowExW(window, nullptr, L"Edit", nullptr);
     wchar_t text[1024] = L"";
     if (edit) SendMessageW(edit, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));
@@ -109,5 +120,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (argc >= 2 && std::wcscmp(argv[1], L"later") == 0) return later(argc, argv);
     if (argc >= 2 && std::wcscmp(argv[1], L"dismiss") == 0) return dismiss(argc, argv);
     if (argc >= 2 && std::wcscmp(argv[1], L"tasks") == 0) return tasks(argc, argv);
+    if (argc >= 2 && std::wcscmp(argv[1], L"close") == 0) return !EnumWindows(closeForm, 0);
     return 2;
 }

@@ -15,6 +15,7 @@
 #include "tests/win32/check.h"
 #include "tests/win32/test_util.h"
 #include "ui/messages.h"
+#include "watch/lower_case.h"
 #include "watch/windows/toolhelp_enumerator.h"
 
 using namespace testutil;
@@ -159,28 +160,37 @@ void testRejections() {
 
 void testInformation() {
     check::section("--help and --version: their text in a box, status 0");
-    expectBox(quotedExe() + L" --help", toWide(helpText()), 0);
+    expectBox(quotedExe() + L" --help", toWide(helpText(CommandShell::Cmd)), 0);
     expectBox(quotedExe() + L" /1 /x -V", L"lingerjob 1.0.0", 0);
+}
+
+std::wstring probeLine(const wchar_t* ms) {
+    return L"\"" + g_probe + L"\" " + ms;
 }
 
 void testModeZeroOver() {
     check::section("/0 with the task running: the wait is over at the first tick, status 0");
-    Process p(quotedExe() + L" /0 /" + kOwnName);
-    const DWORD code = p.waitExit(10000);
-    CHECK_EQ(code, 0u);
+    Process probe(probeLine(L"9000"));
+    Process p(quotedExe() + L" /0 /ljprobe.exe");
+    CHECK_EQ(p.waitExit(10000), 0u);
     CHECK(p.elapsed() >= 2500 && p.elapsed() <= 8000);
+    check::section("/1 on the program that started it (this test): not counted, over at once");
+    Process child(quotedExe() + L" /1 /" + kOwnName);
+    CHECK_EQ(child.waitExit(10000), 0u);
+    CHECK(child.elapsed() >= 2500 && child.elapsed() <= 8000);
 }
 
 void testModeOneWaits() {
     check::section("/1 with the task running: it waits, shows Found., closing ends with 0");
-    Process p(quotedExe() + L" /1 /" + kOwnName + L" ");
+    Process probe(probeLine(L"30000"));
+    Process p(quotedExe() + L" /1 /LJPROBE.exe ");
     HWND form = waitTop(p, Win32Form::kClassName, 10000);
     CHECK(form != nullptr);
     if (!form) return;
     Sleep(4500);
     CHECK(p.running());
     CHECK_EQ(controlText(item(form, Control::Label3)), std::wstring(L"Found."));
-    CHECK_EQ(controlText(item(form, Control::Text1)), kOwnName);
+    CHECK_EQ(controlText(item(form, Control::Text1)), std::wstring(L"LJPROBE.exe"));
     CHECK_EQ(controlText(item(form, Control::Command4)), std::wstring(L"Stop Looking"));
     CHECK_EQ(SendMessageW(item(form, Control::Option1), BM_GETCHECK, 0, 0), BST_CHECKED);
     CHECK(SendMessageW(item(form, Control::List1), LB_GETCOUNT, 0, 0) >= 3);
@@ -225,31 +235,33 @@ void testEndWithBoxOpen(const wchar_t* arguments, DWORD status, DWORD earliest, 
     CHECK(p.elapsed() >= earliest && p.elapsed() <= latest);
 }
 
-void testNonAsciiName() {
-    check::section(
-        "a non-ASCII executable name: listed lower-cased in UTF-8, found from the command line");
+void testNonAsciiNames() {
+    check::section("names within and outside the ANSI code page: listed in UTF-8, waited on");
     wchar_t temp[MAX_PATH];
     GetTempPathW(MAX_PATH, temp);
-    const std::wstring copy = std::wstring(temp) + L"LjPr\u00D6be.exe";  // "LjPrÖbe.exe"
-    CHECK(CopyFileW(g_probe.c_str(), copy.c_str(), FALSE));
-    Process probe(L"\"" + copy + L"\" 9000");
-    CHECK(probe.ok);
-    Sleep(300);
-    ToolhelpEnumerator enumerator;
-    const auto names = enumerator.enumerate();
-    CHECK(names.has_value());
-    if (names) {
-        const std::string want =
-            "ljpr\xC3\xB6"
-            "be.exe";  // "ljpröbe.exe"
-        CHECK(std::find(names->begin(), names->end(), want) != names->end());
+    // "LjPrÖbe" fits Windows-1252, "ПРОБА" no single-byte code page of the West.
+    for (const std::wstring name : {L"LjPr\u00D6be", L"\u041F\u0420\u041E\u0411\u0410"}) {
+        const std::wstring copy = std::wstring(temp) + name + L".exe";
+        CHECK(CopyFileW(g_probe.c_str(), copy.c_str(), FALSE));
+        Process probe(L"\"" + copy + L"\" 6000");
+        CHECK(probe.ok);
+        Sleep(300);
+        const std::string want = toLowerUtf8(toUtf8(name)) + ".exe";
+        ToolhelpEnumerator enumerator;
+        auto names = enumerator.enumerate();
+        CHECK(names.has_value());
+        if (names) {
+            for (auto& n : *names) n = toLowerUtf8(n);
+            CHECK(std::find(names->begin(), names->end(), want) != names->end());
+        }
+        // Mode 1 on the lower-cased name waits until the probe has ended.
+        Process p(quotedExe() + L" /1 /" + toWide(want.substr(0, want.size() - 4)));
+        CHECK_EQ(p.waitExit(15000), 0u);
+        CHECK(p.elapsed() >= 5500);
+        std::printf("   %s: the wait took %lu ms\n", want.c_str(), p.elapsed());
+        probe.waitExit(5000);
+        DeleteFileW(copy.c_str());
     }
-    Process p(quotedExe() + L" /0 /ljpr\u00F6be");
-    CHECK_EQ(p.waitExit(10000), 0u);
-    CHECK(p.elapsed() >= 2500);
-    TerminateProcess(probe.pi.hProcess, 0);
-    probe.waitExit(5000);
-    DeleteFileW(copy.c_str());
 }
 
 }  // namespace
@@ -275,6 +287,6 @@ int main() {
     testInformation();
     testEndWithBoxOpen(L" /1 /no-such-task-zz", 0, 2500, 6000);
     testEndWithBoxOpen(L" --timeout=1.5 /0 /no-such-task-zz", 124, 1200, 2900);
-    testNonAsciiName();
+    testNonAsciiNames();
     return check::summary();
 }

@@ -148,6 +148,29 @@ void testDesignPlaces() {
             !captionWhole(p.control(d.id)))
             CHECK_EQ(std::string(d.name), std::string("whole"));
     }
+    check::section(
+        "Label1 overlaps the list's top edge by design, yet the list's frame shows whole");
+    // Painted as the screen shows it, the label last. The top edge's rows, in the
+    // middle where the label has no text, are coloured as the left edge's columns.
+    RedrawWindow(p.window.window(), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    RedrawWindow(p.control(Control::Label1), nullptr, nullptr,
+                 RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    const RECT list = childRect(p.control(Control::List1));
+    const RECT label = childRect(p.control(Control::Label1));
+    CHECK(label.bottom > list.top);  // the design's overlap, 1 px at 96 dpi, 2 at 144
+    HDC form = GetDC(p.window.window());
+    for (int edge = 0; edge < label.bottom - list.top; ++edge) {
+        const COLORREF top = GetPixel(form, (list.left + list.right) / 2, list.top + edge);
+        const COLORREF left = GetPixel(form, list.left + edge, (list.top + list.bottom) / 2);
+        if (top != left) {
+            std::printf("row %d of the list's top edge: 0x%06lX, its left edge: 0x%06lX\n", edge,
+                        top, left);
+        }
+        CHECK(top == left && top != CLR_INVALID);
+    }
+    ReleaseDC(p.window.window(), form);
+
     check::section("Common Controls 6: the buttons answer BCM_GETIDEALSIZE");
     SIZE ideal{};
     const UINT getIdealSize = 0x1601;  // BCM_GETIDEALSIZE, of Common Controls 6 only

@@ -1,9 +1,3 @@
-// Tool Help is used in its single-byte forms, so this file must not see UNICODE:
-// with it, tlhelp32.h turns Process32First and PROCESSENTRY32 into the W forms.
-#undef UNICODE
-#undef _UNICODE
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
 #include "watch/windows/toolhelp_enumerator.h"
 
 #include <windows.h>
@@ -12,21 +6,21 @@
 
 #include <cstddef>
 #include <cstring>
+#include <cwchar>
 #include <type_traits>
 #include <unordered_map>
 
 #include "watch/lineage.h"
 
-// dwSize is the platform's record size, not a literal. The
-// 296 bytes is the 32-bit layout; the x86_64 record is 304 bytes
-// (8-byte th32DefaultHeapID), and with 296 every Process32First fails.
-static_assert(std::is_same_v<decltype(PROCESSENTRY32::szExeFile), CHAR[MAX_PATH]>,
-              "the single-byte record is meant");
+// dwSize is the platform's record size, not a literal: the x86_64 record has an
+// 8-byte th32DefaultHeapID, and with the 32-bit size every Process32FirstW fails.
+static_assert(std::is_same_v<decltype(PROCESSENTRY32W::szExeFile), WCHAR[MAX_PATH]>,
+              "the wide record is meant");
 #ifdef _WIN64
-static_assert(sizeof(PROCESSENTRY32) == 304, "x86_64 record size");
-static_assert(offsetof(PROCESSENTRY32, szExeFile) == 44, "x86_64 record layout");
+static_assert(sizeof(PROCESSENTRY32W) == 568, "x86_64 record size");
+static_assert(offsetof(PROCESSENTRY32W, szExeFile) == 44, "x86_64 record layout");
 #else
-static_assert(sizeof(PROCESSENTRY32) == 296, "32-bit record size");
+static_assert(sizeof(PROCESSENTRY32W) == 556, "32-bit record size");
 #endif
 
 namespace {
@@ -79,19 +73,13 @@ std::optional<ProcessId> trustedParent(const std::unordered_map<ProcessId, Proce
 
 }  // namespace
 
-std::string ansiNameToLowerUtf8(const char* name, std::size_t len) {
+std::string wideNameToUtf8(const wchar_t* name, std::size_t len) {
     if (len == 0) return {};
     const int n = static_cast<int>(len);
-    const int wideLen = MultiByteToWideChar(CP_ACP, 0, name, n, nullptr, 0);
-    if (wideLen <= 0) return std::string(name, len);  // leave it to the core's mapping
-    std::wstring wide(static_cast<std::size_t>(wideLen), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, name, n, wide.data(), wideLen);
-    CharLowerBuffW(wide.data(), static_cast<DWORD>(wideLen));
-    const int utf8Len =
-        WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLen, nullptr, 0, nullptr, nullptr);
-    if (utf8Len <= 0) return std::string(name, len);
+    const int utf8Len = WideCharToMultiByte(CP_UTF8, 0, name, n, nullptr, 0, nullptr, nullptr);
+    if (utf8Len <= 0) return {};
     std::string utf8(static_cast<std::size_t>(utf8Len), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLen, utf8.data(), utf8Len, nullptr, nullptr);
+    WideCharToMultiByte(CP_UTF8, 0, name, n, utf8.data(), utf8Len, nullptr, nullptr);
     return utf8;
 }
 
@@ -100,21 +88,21 @@ std::optional<ProcessSnapshot> ToolhelpEnumerator::snapshot() {
     if (!snapshot.valid()) return std::nullopt;  // no snapshot: nothing to close
 
     // One zero-filled record serves every call of this refresh.
-    PROCESSENTRY32 entry;
+    PROCESSENTRY32W entry;
     std::memset(&entry, 0, sizeof entry);
     entry.dwSize = sizeof entry;
 
-    if (!Process32First(snapshot.get(), &entry)) return std::nullopt;
+    if (!Process32FirstW(snapshot.get(), &entry)) return std::nullopt;
 
     ProcessSnapshot taken;
     std::unordered_map<ProcessId, ProcessId> parents;
     do {
         parents[entry.th32ProcessID] = entry.th32ParentProcessID;
         // The text before the first NUL; the field always holds one, but never read past it.
-        const std::size_t len = strnlen(entry.szExeFile, sizeof entry.szExeFile);
+        const std::size_t len = wcsnlen(entry.szExeFile, MAX_PATH);
         taken.processes.push_back(
-            RunningProcess{entry.th32ProcessID, ansiNameToLowerUtf8(entry.szExeFile, len)});
-    } while (Process32Next(snapshot.get(), &entry));
+            RunningProcess{entry.th32ProcessID, wideNameToUtf8(entry.szExeFile, len)});
+    } while (Process32NextW(snapshot.get(), &entry));
 
     taken.ownLineage = lineageOf(GetCurrentProcessId(), [&parents](ProcessId child) {
         return trustedParent(parents, child);

@@ -1,0 +1,72 @@
+// lingerjob.com: the console companion of Lingerjob.exe, from the same core on
+// the console adapter. Every caller waits for a console program (PowerShell, the
+// cmd prompt, CI runners, SSH sessions, services) and gets its exit status; it
+// shows no window and no box: message texts go to standard error, --help and
+// --version to standard output. A start for the window (no arguments, or options
+// alone) starts Lingerjob.exe beside it, with the same arguments, and ends.
+#include <windows.h>
+
+#include <iostream>
+#include <string>
+
+#include "app/console/console_app.h"
+#include "app/console/console_toolkit.h"
+#include "app/win32/command_line.h"
+#include "app/win32/console_stream.h"
+#include "app/win32/text.h"
+#include "contract/exit_status.h"
+#include "ui/form1.h"
+#include "watch/windows/toolhelp_enumerator.h"
+
+namespace {
+
+constexpr const wchar_t* kWindowProgram = L"Lingerjob.exe";
+
+std::wstring ownPath() {
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (n == 0) return L"lingerjob.com";
+        if (n < path.size()) return path.substr(0, n);
+        path.resize(path.size() * 2);
+    }
+}
+
+// Starts the window program from this program's folder; does not wait for it.
+int startWindow(const std::wstring& self, const std::wstring& arguments, std::ostream& err) {
+    const std::wstring window = self.substr(0, self.find_last_of(L"\\/") + 1) + kWindowProgram;
+    std::wstring line = L"\"" + window + L"\"";
+    if (!arguments.empty()) line += L" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(window.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &started)) {
+        err << "lingerjob: cannot start " << toUtf8(window) << " (Windows error " << GetLastError()
+            << ")" << std::endl;
+        return exit_status::kFailure;
+    }
+    CloseHandle(started.hThread);
+    CloseHandle(started.hProcess);
+    return exit_status::kWaitOver;
+}
+
+}  // namespace
+
+int main() {
+    ConsoleStreamBuffer outBuffer(STD_OUTPUT_HANDLE), errBuffer(STD_ERROR_HANDLE);
+    std::ostream out(&outBuffer), err(&errBuffer);
+    const std::wstring self = ownPath();
+    const std::wstring arguments = argumentText(GetCommandLineW());
+    if (arguments.empty()) return startWindow(self, arguments, err);
+
+    ToolhelpEnumerator processes;
+    ConsoleToolkit toolkit(toUtf8(arguments), true, toUtf8(self), out, err);
+    Form1 form(toolkit, processes);
+    ConsoleApp app(form, toolkit);
+    if (!app.load()) return app.exitStatus();
+    // Options alone ask for the window, with those options.
+    if (!toolkit.timerEnabled()) return startWindow(self, arguments, err);
+    if (!app.goOn(true)) return app.exitStatus();
+    return app.run();
+}
