@@ -14,6 +14,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "tests/fake_toolkit.h"
 #include "ui/form1.h"
@@ -149,17 +150,7 @@ TEST(ProcEnumerator, RepeatedEnumerationsLeaveNoDescriptorOpen) {
     EXPECT_EQ(count(), before);
 }
 
-TEST(ProcNames, ExeLinkTargets) {
-    EXPECT_EQ(proc_names::exeFileName("/usr/bin/python3.11"), "python3.11");
-    EXPECT_EQ(proc_names::exeFileName("/tmp/my prog (deleted)"), "my prog");
-    EXPECT_EQ(proc_names::exeFileName("/tmp/a (deleted) (deleted)"), "a (deleted)");
-    EXPECT_EQ(proc_names::exeFileName("/tmp/new\nline"), "new\nline");
-    EXPECT_EQ(proc_names::exeFileName("plain"), "plain");
-}
-
-TEST(ProcNames, ShortNameFromCommAndStat) {
-    EXPECT_EQ(proc_names::commFromCommFile("bash\n"), "bash");
-    EXPECT_EQ(proc_names::commFromCommFile("two\nlines\n"), "two\nlines");
+TEST(ProcNames, StatLines) {
     EXPECT_EQ(proc_names::commFromStat("42 (a) b)) S 1 2"), "a) b)");
     EXPECT_EQ(proc_names::commFromStat("42 (x (y)) R"), "x (y)");
     EXPECT_EQ(proc_names::commFromStat("42 broken"), "");
@@ -169,19 +160,45 @@ TEST(ProcNames, ShortNameFromCommAndStat) {
     for (const char* broken : {"42 (x) S", "42 (x) S x1 2", "42 (x) S 12x 2", "42 (x)S 1", ""}) {
         EXPECT_FALSE(proc_names::parentFromStat(broken)) << broken;
     }
+    // State, parent, group, session, tty, tpgid, flags, faults (minor, of children,
+    // major, of children), times, priority, nice, threads, alarm, start time, ...
+    const auto line = [](const std::string& state, const std::string& flags,
+                         const std::string& threads) {
+        return "7 (a (b) c) " + state + " 1 7 7 0 -1 " + flags + " 120 9 3 0 5 2 0 0 20 0 " +
+               threads + " 0 4711 2584576 0";
+    };
+    const std::string sleeping = line("S", "4194560", "1");
+    const auto stat = proc_names::parseStat(sleeping);
+    ASSERT_TRUE(stat);
+    EXPECT_EQ(stat->comm, "a (b) c");
+    EXPECT_EQ(stat->faults, 123u);
+    EXPECT_EQ(stat->startTime, 4711u);
+    EXPECT_TRUE(proc_names::runsProgram(*stat));
+    EXPECT_FALSE(proc_names::runsProgram(*proc_names::parseStat(line("I", "2129984", "1"))))
+        << "a kernel thread (PF_KTHREAD)";
+    EXPECT_FALSE(proc_names::runsProgram(*proc_names::parseStat(line("Z", "4227148", "1"))));
+    EXPECT_TRUE(proc_names::runsProgram(*proc_names::parseStat(line("Z", "4227148", "2"))))
+        << "its main thread ended, another runs";
+    EXPECT_FALSE(proc_names::parseStat("7 (a) S 1 7 7 0 -1 4194560 120 9"));
+    EXPECT_FALSE(proc_names::parseStat(line("S", "-1", "1")));
 }
 
-TEST(ProcNames, WithoutAnExeLinkArgvZeroWinsOnlyWhenCommIsItsPrefix) {
+TEST(ProcNames, AShortNameIsMadeWholeOnlyWhereTheKernelMayHaveCutIt) {
     using std::string_literals::operator""s;
-    // comm is cut at 15 characters; argv[0] keeps the whole name.
-    EXPECT_EQ(proc_names::nameWithoutExe("systemd-journal", "/lib/systemd/systemd-journald\0"s),
+    // comm is cut at 15 bytes; argv[0] keeps the whole name.
+    EXPECT_EQ(proc_names::processName("systemd-journal", "/lib/systemd/systemd-journald\0"s, ""),
               "systemd-journald");
-    // A process that rewrote its argv, and a kernel thread with no argv at all.
-    EXPECT_EQ(proc_names::nameWithoutExe("sshd", "sshd: root@pts/0\0"s), "sshd");
-    EXPECT_EQ(proc_names::nameWithoutExe("kworker/0:1", ""), "kworker/0:1");
-    // An interpreter's script: comm names the script, argv[0] the interpreter.
-    EXPECT_EQ(proc_names::nameWithoutExe("myscript", "/usr/bin/python3\0myscript\0"s), "myscript");
-    EXPECT_EQ(proc_names::nameWithoutExe("", "/bin/x\0"s), "x");
+    // Shorter, it is whole: a link's own name, a busybox applet, a renamed program.
+    EXPECT_EQ(proc_names::processName("sh", "/bin/shell\0"s, ""), "sh");
+    EXPECT_EQ(proc_names::processName("ljren", "/usr/bin/python3\0x\0"s, ""), "ljren");
+    EXPECT_EQ(proc_names::processName("sh", "sh\0./x\0"s, "x"), "x") << "a checked script";
+    // A process that rewrote its argv, and one with no argv at all.
+    EXPECT_EQ(proc_names::wholeName("sshd: root@pts", "sshd: root@pts/0\0"s), "sshd: root@pts");
+    EXPECT_EQ(proc_names::wholeName("ljmainexit-long", ""), "ljmainexit-long");
+    // A script run through its "#!" line: argv[0] names the interpreter.
+    EXPECT_EQ(proc_names::wholeName("lingerjob-setup", "/bin/sh\0./lingerjob-setup-x\0"s),
+              "lingerjob-setup-x");
+    EXPECT_EQ(proc_names::wholeName("", "/bin/x\0"s), "x");
 }
 
 TEST(ProcNames, AScriptRunThroughItsHashBangLineIsNamedAfterItsFile) {
@@ -199,9 +216,41 @@ TEST(ProcNames, AScriptRunThroughItsHashBangLineIsNamedAfterItsFile) {
                                         {"helper", "helper"s}}) {
         EXPECT_EQ(scriptFileName(comm, cmdline), "") << comm;
     }
-    // Another user's script (no exe link) is named as its owner's view names it.
-    EXPECT_EQ(proc_names::nameWithoutExe("lingerjob-setup", "/bin/sh\0./lingerjob-setup-x\0"s),
-              "lingerjob-setup-x");
+}
+
+TEST(ProcNames, AnInterpreterStartedByNameWithAScriptsPathIsAScriptCall) {
+    using std::string_literals::operator""s;
+    // As env starts them, options first ("#!/usr/bin/env -S bash -e").
+    for (const auto& [comm, cmdline, path] :
+         {std::tuple{"bash", "bash\0./myscript\0arg\0"s, "./myscript"},
+          {"python3", "python3\0-u\0/opt/x.py\0"s, "/opt/x.py"},
+          {"bash", "bash\0-euo\0pipefail\0./x\0"s, "./x"}}) {
+        const auto call = proc_names::scriptCall(comm, cmdline);
+        ASSERT_TRUE(call) << cmdline;
+        EXPECT_EQ(call->interpreter, cmdline.substr(0, cmdline.find('\0')));
+        EXPECT_EQ(call->path, path);
+    }
+    // By hand without a path, a program started by its path, a renamed one, no script.
+    for (const auto& [comm, cmdline] : {std::pair{"python3", "python3\0x.py\0"s},
+                                        {"bash", "/bin/bash\0./x\0"s},
+                                        {"ljren", "bash\0./x\0"s},
+                                        {"sleep", "sleep\0600\0"s},
+                                        {"sh", "sh\0--rcfile=/x\0"s}}) {
+        EXPECT_FALSE(proc_names::scriptCall(comm, cmdline)) << cmdline;
+    }
+    for (const auto& [head, interpreter] : {std::pair{"#!/bin/sh\nexit", "sh"},
+                                            {"#! /usr/bin/python3 -u\n", "python3"},
+                                            {"#!/usr/bin/env bash\n", "bash"},
+                                            {"#!/usr/bin/env -S bash -e\n", "bash"},
+                                            {"#!/usr/bin/env -S -i A=1 python3 -u\n", "python3"},
+                                            {"#!/usr/bin/env -u HOME -Snode --x\n", "node"},
+                                            {"#!/usr/bin/env --split-string=perl -w", "perl"},
+                                            {"#!/usr/bin/env\n", ""},
+                                            {"#!\n", ""},
+                                            {"echo #!/bin/sh\n", ""},
+                                            {"", ""}}) {
+        EXPECT_EQ(proc_names::hashBangInterpreter(head), interpreter) << head;
+    }
 }
 
 TEST(ProcVisibility, TheProcMountOnTopAndWhetherCapSysPtraceSeesPastIt) {
