@@ -272,6 +272,16 @@ TEST(ProcVisibility, TheProcMountOnTopAndWhetherCapSysPtraceSeesPastIt) {
     EXPECT_FALSE(top("rw,hidepid=ptraceable,gid=5").groupSees);
     EXPECT_TRUE(proc_visibility::mayTraceAnyProcess("Name:\tx\nCapEff:\t0000000000080000\n"));
     EXPECT_FALSE(proc_visibility::mayTraceAnyProcess("Name:\tx\nCapEff:\t0000000000040000\n"));
+    // Who sees past the hiding: CAP_SYS_PTRACE, and the gid= group unless ptraceable.
+    const auto hides = [&](const std::string& options, bool mayTrace, bool inGroup) {
+        return proc_visibility::hidesOthersFrom(top(options), mayTrace, inGroup);
+    };
+    EXPECT_TRUE(hides("rw,hidepid=2,gid=5", false, false));
+    EXPECT_FALSE(hides("rw,hidepid=2,gid=5", true, false));
+    EXPECT_FALSE(hides("rw,hidepid=2,gid=5", false, true));
+    EXPECT_TRUE(hides("rw,hidepid=ptraceable,gid=5", false, true));
+    EXPECT_FALSE(hides("rw,hidepid=ptraceable", true, false));
+    EXPECT_FALSE(hides("rw,hidepid=0", false, false));
 }
 
 }  // namespace

@@ -82,7 +82,7 @@ if [ ${#as_nobody[@]} -gt 0 ]; then
         hidden hide2 hidepid=2 "${as_nobody[@]}"
         hidden hide1 hidepid=1 "${as_nobody[@]}"
         hidden hide2gid hidepid=2,gid=65534 "${as_nobody[@]}"
-        hidden hide2root hidepid=2 env
+        hidden hide2root hidepid=2,gid=65534 env  # root sees past it by CAP_SYS_PTRACE alone
         NOTED=(hide2 hide1)
     else
         echo "skipped: hidepid (no private mount namespace here: $(cat "$SCRATCH/ns"))"
