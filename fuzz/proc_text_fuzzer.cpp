@@ -50,12 +50,14 @@ void checkStat(std::string_view contents, std::string_view name, std::string_vie
     }
 }
 
-// A script call: argv[0] without "/" that the short name starts, and a path with
+// A script call: argv[0]'s file name, which the short name starts, and a path with
 // a "/" from among the later arguments, both within the command line.
 void checkScriptCall(std::string_view comm, std::string_view cmdline) {
     const auto call = proc_names::scriptCall(comm, cmdline);
     if (!call) return;
-    FUZZ_CHECK(within(call->interpreter, cmdline) && call->interpreter.data() == cmdline.data());
+    const std::string_view argv0 = cmdline.substr(0, cmdline.find('\0'));
+    FUZZ_CHECK(within(call->interpreter, argv0));
+    FUZZ_CHECK(call->interpreter.data() + call->interpreter.size() == argv0.data() + argv0.size());
     FUZZ_CHECK(call->interpreter.find('/') == std::string_view::npos);
     FUZZ_CHECK(!comm.empty() && call->interpreter.substr(0, comm.size()) == comm);
     FUZZ_CHECK(within(call->path, cmdline) && call->path.data() > call->interpreter.data());

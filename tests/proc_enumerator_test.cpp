@@ -220,19 +220,23 @@ TEST(ProcNames, AScriptRunThroughItsHashBangLineIsNamedAfterItsFile) {
 
 TEST(ProcNames, AnInterpreterStartedByNameWithAScriptsPathIsAScriptCall) {
     using std::string_literals::operator""s;
-    // As env starts them, options first ("#!/usr/bin/env -S bash -e").
+    // As env starts them, options first ("#!/usr/bin/env -S bash -e"); also by a
+    // path, as wrappers such as pyenv's start the interpreter.
     for (const auto& [comm, cmdline, path] :
          {std::tuple{"bash", "bash\0./myscript\0arg\0"s, "./myscript"},
           {"python3", "python3\0-u\0/opt/x.py\0"s, "/opt/x.py"},
           {"bash", "bash\0-euo\0pipefail\0./x\0"s, "./x"}}) {
         const auto call = proc_names::scriptCall(comm, cmdline);
         ASSERT_TRUE(call) << cmdline;
-        EXPECT_EQ(call->interpreter, cmdline.substr(0, cmdline.find('\0')));
+        EXPECT_EQ(call->interpreter, comm);
         EXPECT_EQ(call->path, path);
     }
-    // By hand without a path, a program started by its path, a renamed one, no script.
+    EXPECT_EQ(proc_names::scriptCall("python3", "/opt/py/bin/python3\0./x\0"s)->interpreter,
+              "python3");
+    // By hand without a path, a script started through its "#!" line (its short
+    // name is its own), a renamed program, no script at all.
     for (const auto& [comm, cmdline] : {std::pair{"python3", "python3\0x.py\0"s},
-                                        {"bash", "/bin/bash\0./x\0"s},
+                                        {"x", "/bin/bash\0./x\0"s},
                                         {"ljren", "bash\0./x\0"s},
                                         {"sleep", "sleep\0600\0"s},
                                         {"sh", "sh\0--rcfile=/x\0"s}}) {

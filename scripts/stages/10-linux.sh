@@ -2,7 +2,7 @@
 # The Linux build and its tests: unit, window (offscreen and Xvfb), whole-program
 # and stress (soak, churn, odd names, an unreadable /proc).
 source "$(dirname "$0")/../lib.sh"
-need_packages "${BUILD_PACKAGES[@]}" libgtest-dev xvfb xauth xclip xdotool
+need_packages "${BUILD_PACKAGES[@]}" libgtest-dev xvfb xauth xclip xdotool python3
 cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$ROOT/build" -j"$(nproc)"
 cd "$ROOT/build"

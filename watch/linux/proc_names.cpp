@@ -154,15 +154,12 @@ std::string_view wholeName(std::string_view comm, std::string_view cmdline) {
 
 std::optional<ScriptCall> scriptCall(std::string_view comm, std::string_view cmdline) {
     std::string_view arguments = cmdline;
-    const std::string_view argv0 = nextField(arguments, '\0');
-    if (comm.empty() || argv0.find('/') != std::string_view::npos ||
-        !shortNameStarts(comm, argv0)) {
-        return std::nullopt;
-    }
+    const std::string_view interpreter = fileNameOf(nextField(arguments, '\0'));
+    if (comm.empty() || !shortNameStarts(comm, interpreter)) return std::nullopt;
     while (!arguments.empty()) {
         const std::string_view argument = nextField(arguments, '\0');
         if (argument.empty() || argument.front() == '-') continue;
-        if (argument.find('/') != std::string_view::npos) return ScriptCall{argv0, argument};
+        if (argument.find('/') != std::string_view::npos) return ScriptCall{interpreter, argument};
     }
     return std::nullopt;
 }

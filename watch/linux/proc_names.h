@@ -53,10 +53,10 @@ std::string_view scriptFileName(std::string_view comm, std::string_view cmdline)
 // when it runs one, otherwise the short name.
 std::string_view wholeName(std::string_view comm, std::string_view cmdline);
 
-// An interpreter started by its bare name, as "#!/usr/bin/env NAME" starts one,
-// with a script's path among its arguments.
+// An interpreter started under its own name, as "#!/usr/bin/env NAME" starts
+// one, with a script's path among its arguments.
 struct ScriptCall {
-    std::string_view interpreter;  // argv[0]: a name without "/" that the short name starts
+    std::string_view interpreter;  // argv[0]'s file name, which the short name starts
     std::string_view path;         // the first later argument that is no option and holds a "/"
 };
 
