@@ -28,9 +28,10 @@ constexpr std::size_t kResidentSlackKiB = 1024;
 constexpr std::size_t kResidentKiBPerExtraEntry = 1;
 // The heap in use with the list emptied: room for a glyph or two that a new
 // process name may add to Qt's font cache, and for what the list view keeps
-// reserved after a longer list; far less than one allocation per tick.
+// reserved after a longer list, and for what the enumerator keeps of each process
+// between snapshots; far less than one allocation per tick.
 constexpr std::size_t kHeapSlackBytes = 64 * 1024;
-constexpr std::size_t kHeapBytesPerExtraEntry = 96;
+constexpr std::size_t kHeapBytesPerExtraEntry = 96 + 2 * sizeof(proc_process::Known);
 
 using process_usage::Usage;
 
