@@ -111,10 +111,9 @@ std::optional<StatFields> parseStat(std::string_view contents) {
         field = nextField(rest, ' ');
     }
     const auto at = [&fields](int number) { return decimal(fields[number - 4]); };
-    const auto flags = at(9), minor = at(10), major = at(12), threads = at(20), start = at(22);
-    if (!flags || !minor || !major || !threads || !start) return std::nullopt;
+    const auto flags = at(9), threads = at(20), start = at(22);
+    if (!flags || !threads || !start) return std::nullopt;
     stat.flags = static_cast<unsigned long>(*flags);
-    stat.faults = *minor + *major;
     stat.threads = *threads;
     stat.startTime = *start;
     return stat;

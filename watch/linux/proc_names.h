@@ -22,10 +22,9 @@ std::optional<unsigned long> parentFromStat(std::string_view contents);
 
 // What the enumeration reads from /proc/PID/stat.
 struct StatFields {
-    std::string_view comm;          // the short name, within the text
-    char state = '?';               // R, S, D, Z, X, ...
-    unsigned long flags = 0;        // the kernel's PF_* flags
-    unsigned long long faults = 0;  // minor and major page faults of all its threads
+    std::string_view comm;    // the short name, within the text
+    char state = '?';         // R, S, D, Z, X, ...
+    unsigned long flags = 0;  // the kernel's PF_* flags
     unsigned long long threads = 0;
     unsigned long long startTime = 0;  // clock ticks after boot
 };

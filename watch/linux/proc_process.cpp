@@ -113,10 +113,6 @@ Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known
         known.name.clear();
         return settle(stat->startTime);
     }
-    if (same && known.listed && stat->faults == known.faults && stat->comm == known.comm) {
-        return settle(stat->startTime);  // neither renamed nor started anew: the same name
-    }
-
     const ssize_t cmdLength =
         readProcFile(procFd, pid, "cmdline", buffers.cmdline.data(), buffers.cmdline.size());
     if (cmdLength < 0) return afterFailedRead();
@@ -140,8 +136,6 @@ Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known
         known.runsScript = false;
     }
     known.name.assign(proc_names::processName(stat->comm, cmdline, script));
-    known.comm.assign(stat->comm);
-    known.faults = stat->faults;
     known.listed = !known.name.empty();
     return settle(stat->startTime);
 }

@@ -17,9 +17,9 @@
 // nanosecond for every process and tells any account with one clock_gettime,
 // without a file or a descriptor. So a process whose CPU time has not moved
 // since the last snapshot is not read again. One that has run is read again from
-// /proc/PID/stat (short name, state, flags, page faults); its command line only
-// when it is new, has been renamed, or has had a page fault since it was read
-// (every exec faults in the new program's first pages).
+// /proc/PID/stat (short name, state, flags) and, when it runs a program, from
+// /proc/PID/cmdline: a program may rewrite its arguments in place (postgres,
+// setproctitle) without faulting or renaming itself, so only running tells.
 namespace proc_process {
 
 struct Known {
@@ -30,9 +30,7 @@ struct Known {
     bool cpuTimeRead = false;
     bool seen = false;  // read before, as the process that started at startTime
     unsigned long long startTime = 0;
-    unsigned long long faults = 0;  // when the command line was read
-    bool listed = false;            // it runs a program, under name
-    std::string comm;               // the short name, when the command line was read
+    bool listed = false;  // it runs a program, under name
     std::string name;
     // Where the command line was an interpreter's call with a script's path
     // (argv[0], a NUL, the path), the call whose script was looked at, and
