@@ -29,6 +29,7 @@ struct WaitingWindow {
         toolkit.setValue(Control::Option2, true);
         window.show();
         QCoreApplication::processEvents();
+        refreshTaskList(toolkit, processes);  // the wait's first check, which reads every process
     }
 };
 
@@ -82,6 +83,7 @@ void BM_ConsoleTick(benchmark::State& state) {
     ProcEnumerator processes;
     Form1 form(toolkit, processes);
     form.Form_Load();
+    refreshTaskList(toolkit, processes);  // the wait's first check
     for (auto _ : state) {
         form.Timer1_Timer();
         if (toolkit.unloaded()) {

@@ -19,31 +19,6 @@ bool within(std::string_view part, std::string_view whole) {
     return part.data() >= whole.data() && part.data() + part.size() <= whole.data() + whole.size();
 }
 
-bool endsWith(std::string_view s, std::string_view tail) {
-    return s.size() >= tail.size() && s.substr(s.size() - tail.size()) == tail;
-}
-
-void checkExeFileName(std::string_view target) {
-    const std::string_view file = proc_names::exeFileName(target);
-    FUZZ_CHECK(within(file, target));
-    FUZZ_CHECK(file.find('/') == std::string_view::npos);
-    // It ends where the target ends, or just before the kernel's deleted mark.
-    std::string_view path = target;
-    if (endsWith(path, " (deleted)")) path.remove_suffix(10);
-    FUZZ_CHECK(endsWith(path, file) && file.data() + file.size() == path.data() + path.size());
-    // It starts right after a "/" or at the start of the target.
-    const std::size_t start = static_cast<std::size_t>(file.data() - target.data());
-    if (!file.empty()) FUZZ_CHECK(start == 0 || target[start - 1] == '/');
-    if (path.find('/') == std::string_view::npos) FUZZ_CHECK(file.size() == path.size());
-}
-
-void checkCommFile(std::string_view contents) {
-    const std::string_view comm = proc_names::commFromCommFile(contents);
-    FUZZ_CHECK(comm.data() == contents.data() || contents.empty());
-    const bool newline = !contents.empty() && contents.back() == '\n';
-    FUZZ_CHECK(comm.size() == contents.size() - (newline ? 1 : 0));
-}
-
 void checkStat(std::string_view contents, std::string_view name, std::string_view tail) {
     const std::string_view comm = proc_names::commFromStat(contents);
     FUZZ_CHECK(within(comm, contents));
@@ -56,12 +31,47 @@ void checkStat(std::string_view contents, std::string_view name, std::string_vie
         FUZZ_CHECK(comm.size() == close - open - 1);
     }
 
+    // Whatever parseStat finds, commFromStat finds too.
+    if (const auto stat = proc_names::parseStat(contents)) {
+        FUZZ_CHECK(stat->comm.data() == comm.data() && stat->comm.size() == comm.size());
+    }
+
     // A well-formed stat line gives back any name, spaces and parentheses
     // included, as long as the fields after the name hold no ")".
     if (tail.find(')') == std::string_view::npos) {
         const std::string line = "4242 (" + std::string(name) + ") " + std::string(tail);
         FUZZ_CHECK(proc_names::commFromStat(line) == name);
+        const std::string fields = "4242 (" + std::string(name) +
+                                   ") S 1 2 3 0 -1 4194560 10 0 5 0 1 1 0 0 20 0 3 0 77 " +
+                                   std::string(tail);
+        const auto stat = proc_names::parseStat(fields);
+        FUZZ_CHECK(stat && stat->comm == name && stat->threads == 3 &&
+                   stat->startTime == 77 && stat->state == 'S');
     }
+}
+
+// A script call: argv[0]'s file name, which the short name starts, and a path with
+// a "/" from among the later arguments, both within the command line.
+void checkScriptCall(std::string_view comm, std::string_view cmdline) {
+    const auto call = proc_names::scriptCall(comm, cmdline);
+    if (!call) return;
+    const std::string_view argv0 = cmdline.substr(0, cmdline.find('\0'));
+    FUZZ_CHECK(within(call->interpreter, argv0));
+    FUZZ_CHECK(call->interpreter.data() + call->interpreter.size() == argv0.data() + argv0.size());
+    FUZZ_CHECK(call->interpreter.find('/') == std::string_view::npos);
+    FUZZ_CHECK(!comm.empty() && call->interpreter.substr(0, comm.size()) == comm);
+    FUZZ_CHECK(within(call->path, cmdline) && call->path.data() > call->interpreter.data());
+    FUZZ_CHECK(call->path.find('/') != std::string_view::npos && call->path.front() != '-');
+    FUZZ_CHECK(call->path.find('\0') == std::string_view::npos);
+}
+
+// The program a "#!" line names: a word of the line, without "/" or blanks.
+void checkHashBang(std::string_view head) {
+    const std::string_view program = proc_names::hashBangInterpreter(head);
+    if (program.empty()) return;
+    FUZZ_CHECK(head.substr(0, 2) == "#!");
+    FUZZ_CHECK(within(program, head.substr(0, head.find('\n'))));
+    FUZZ_CHECK(program.find_first_of("/ \t\n") == std::string_view::npos);
 }
 
 // A script's file name: in cmdline after argv[0], without "/" or NUL, and cut
@@ -75,8 +85,8 @@ void checkScriptFileName(std::string_view comm, std::string_view cmdline) {
     FUZZ_CHECK(script.substr(0, 15) == comm);
 }
 
-void checkNameWithoutExe(std::string_view comm, std::string_view cmdline) {
-    const std::string_view name = proc_names::nameWithoutExe(comm, cmdline);
+void checkWholeName(std::string_view comm, std::string_view cmdline) {
+    const std::string_view name = proc_names::wholeName(comm, cmdline);
     const std::string_view argv0 = cmdline.substr(0, cmdline.find('\0'));
     if (name.data() == comm.data() && name.size() == comm.size() && !comm.empty()) {
         // The short name, when argv[0]'s file name does not start with it.
@@ -124,9 +134,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view all(reinterpret_cast<const char*>(data), size);
 
     // The whole input as each kind of file.
-    checkExeFileName(all);
-    checkCommFile(all);
     checkLowerCase(all);
+    checkHashBang(all);
 
     // The first byte cuts the rest in two: comm and cmdline of a process whose
     // exe link cannot be read, or a stat line's name and the fields after it.
@@ -136,16 +145,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string_view first = rest.substr(0, cut);
         const std::string_view second = rest.substr(cut);
         checkStat(all, first, second);
-        const std::string_view comm = proc_names::commFromCommFile(first);
-        checkNameWithoutExe(comm, second);
+        const std::string_view comm = first.substr(0, proc_names::kShortNameBytes);
+        checkWholeName(comm, second);
         checkScriptFileName(comm, second);
+        checkScriptCall(comm, second);
         // Any text as /proc/self/mountinfo and status: parsed without reading past it.
         proc_visibility::procMountAt(all, first);
         proc_visibility::mayTraceAnyProcess(all);
 
         // The name the enumeration would list, lower-cased as the list shows it.
-        const std::string entry = toLowerUtf8(proc_names::nameWithoutExe(comm, second));
-        FUZZ_CHECK(utf8::valid(entry));
+        const auto call = proc_names::scriptCall(comm, second);
+        const std::string_view script = call ? proc_names::fileNameOf(call->path) : "";
+        const std::string_view name = proc_names::processName(comm, second, script);
+        FUZZ_CHECK(within(name, all));
+        FUZZ_CHECK(utf8::valid(toLowerUtf8(name)));
     }
     return 0;
 }

@@ -2,6 +2,7 @@
 
 #include <deque>
 #include <map>
+#include <new>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -110,6 +111,7 @@ struct ScriptedProcesses : ProcessEnumerator {
     std::deque<Result> results{Result{std::vector<std::string>{}}};
     std::vector<ProcessId> lineage;
     bool throwNext = false;
+    int outOfMemory = 0;  // how many of the next calls run out of memory
     int calls = 0;
 
     void set(std::vector<std::string> names) { results = {Result{std::move(names)}}; }
@@ -118,6 +120,7 @@ struct ScriptedProcesses : ProcessEnumerator {
     std::optional<ProcessSnapshot> snapshot() override {
         ++calls;
         if (throwNext) throw std::runtime_error("enumeration blew up");
+        if (outOfMemory > 0 && outOfMemory--) throw std::bad_alloc();
         Result r = results.front();
         if (results.size() > 1) results.pop_front();
         if (!r) return std::nullopt;

@@ -11,9 +11,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <tuple>
 
 #include "tests/fake_toolkit.h"
 #include "ui/form1.h"
@@ -101,6 +104,48 @@ TEST(ProcEnumerator, ListsAProcessWhoseMainThreadEndedWhileAnotherRuns) {
     EXPECT_EQ(std::count(names->begin(), names->end(), "ljmainexit"), 1);
 }
 
+// A program that rewrites its arguments in place (as postgres and setproctitle
+// do) neither execs nor faults once its stack page is its own: the next snapshot
+// still names it by what its arguments say now.
+TEST(ProcEnumerator, ArgumentsRewrittenInPlaceAreReadAgain) {
+    int go[2], done[2];
+    ASSERT_EQ(pipe(go), 0);
+    ASSERT_EQ(pipe(done), 0);
+    char* argv0 = program_invocation_name;  // this binary's argv[0], as the child inherits it
+    const std::size_t length = std::strlen(argv0);
+    const auto rewrite = [&](char c) {
+        std::memset(argv0 + length - 3, c, 3);  // keeps the short name a prefix of argv[0]
+    };
+    const pid_t pid = fork();
+    if (pid == 0) {
+        char byte;
+        for (const char c : {'x', 'y'}) {
+            if (read(go[0], &byte, 1) != 1) _exit(1);
+            rewrite(c);
+            if (write(done[1], &byte, 1) != 1) _exit(1);
+        }
+        pause();
+        _exit(0);
+    }
+    const auto step = [&] {
+        char byte = 0;
+        return write(go[1], &byte, 1) == 1 && read(done[0], &byte, 1) == 1;
+    };
+    const auto named = [&](ProcEnumerator& processes, char c) {
+        std::string name = fs::path(argv0).filename().string();
+        name.replace(name.size() - 3, 3, 3, c);
+        const auto names = processes.enumerate();
+        return names && std::count(names->begin(), names->end(), name) == 1;
+    };
+    ProcEnumerator processes;
+    const bool first = step() && named(processes, 'x');  // copy-on-write has faulted the page in
+    const bool second = step() && named(processes, 'y');
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    EXPECT_TRUE(first);
+    EXPECT_TRUE(second) << "the name the arguments gave before";
+}
+
 TEST(ProcEnumerator, TheOwnLineageRunsFromThisProcessUpToTheFirstOne) {
     const auto taken = ProcEnumerator().snapshot();
     ASSERT_TRUE(taken);
@@ -149,17 +194,7 @@ TEST(ProcEnumerator, RepeatedEnumerationsLeaveNoDescriptorOpen) {
     EXPECT_EQ(count(), before);
 }
 
-TEST(ProcNames, ExeLinkTargets) {
-    EXPECT_EQ(proc_names::exeFileName("/usr/bin/python3.11"), "python3.11");
-    EXPECT_EQ(proc_names::exeFileName("/tmp/my prog (deleted)"), "my prog");
-    EXPECT_EQ(proc_names::exeFileName("/tmp/a (deleted) (deleted)"), "a (deleted)");
-    EXPECT_EQ(proc_names::exeFileName("/tmp/new\nline"), "new\nline");
-    EXPECT_EQ(proc_names::exeFileName("plain"), "plain");
-}
-
-TEST(ProcNames, ShortNameFromCommAndStat) {
-    EXPECT_EQ(proc_names::commFromCommFile("bash\n"), "bash");
-    EXPECT_EQ(proc_names::commFromCommFile("two\nlines\n"), "two\nlines");
+TEST(ProcNames, StatLines) {
     EXPECT_EQ(proc_names::commFromStat("42 (a) b)) S 1 2"), "a) b)");
     EXPECT_EQ(proc_names::commFromStat("42 (x (y)) R"), "x (y)");
     EXPECT_EQ(proc_names::commFromStat("42 broken"), "");
@@ -169,19 +204,44 @@ TEST(ProcNames, ShortNameFromCommAndStat) {
     for (const char* broken : {"42 (x) S", "42 (x) S x1 2", "42 (x) S 12x 2", "42 (x)S 1", ""}) {
         EXPECT_FALSE(proc_names::parentFromStat(broken)) << broken;
     }
+    // State, parent, group, session, tty, tpgid, flags, faults (minor, of children,
+    // major, of children), times, priority, nice, threads, alarm, start time, ...
+    const auto line = [](const std::string& state, const std::string& flags,
+                         const std::string& threads) {
+        return "7 (a (b) c) " + state + " 1 7 7 0 -1 " + flags + " 120 9 3 0 5 2 0 0 20 0 " +
+               threads + " 0 4711 2584576 0";
+    };
+    const std::string sleeping = line("S", "4194560", "1");
+    const auto stat = proc_names::parseStat(sleeping);
+    ASSERT_TRUE(stat);
+    EXPECT_EQ(stat->comm, "a (b) c");
+    EXPECT_EQ(stat->startTime, 4711u);
+    EXPECT_TRUE(proc_names::runsProgram(*stat));
+    EXPECT_FALSE(proc_names::runsProgram(*proc_names::parseStat(line("I", "2129984", "1"))))
+        << "a kernel thread (PF_KTHREAD)";
+    EXPECT_FALSE(proc_names::runsProgram(*proc_names::parseStat(line("Z", "4227148", "1"))));
+    EXPECT_TRUE(proc_names::runsProgram(*proc_names::parseStat(line("Z", "4227148", "2"))))
+        << "its main thread ended, another runs";
+    EXPECT_FALSE(proc_names::parseStat("7 (a) S 1 7 7 0 -1 4194560 120 9"));
+    EXPECT_FALSE(proc_names::parseStat(line("S", "-1", "1")));
 }
 
-TEST(ProcNames, WithoutAnExeLinkArgvZeroWinsOnlyWhenCommIsItsPrefix) {
+TEST(ProcNames, AShortNameIsMadeWholeOnlyWhereTheKernelMayHaveCutIt) {
     using std::string_literals::operator""s;
-    // comm is cut at 15 characters; argv[0] keeps the whole name.
-    EXPECT_EQ(proc_names::nameWithoutExe("systemd-journal", "/lib/systemd/systemd-journald\0"s),
+    // comm is cut at 15 bytes; argv[0] keeps the whole name.
+    EXPECT_EQ(proc_names::processName("systemd-journal", "/lib/systemd/systemd-journald\0"s, ""),
               "systemd-journald");
-    // A process that rewrote its argv, and a kernel thread with no argv at all.
-    EXPECT_EQ(proc_names::nameWithoutExe("sshd", "sshd: root@pts/0\0"s), "sshd");
-    EXPECT_EQ(proc_names::nameWithoutExe("kworker/0:1", ""), "kworker/0:1");
-    // An interpreter's script: comm names the script, argv[0] the interpreter.
-    EXPECT_EQ(proc_names::nameWithoutExe("myscript", "/usr/bin/python3\0myscript\0"s), "myscript");
-    EXPECT_EQ(proc_names::nameWithoutExe("", "/bin/x\0"s), "x");
+    // Shorter, it is whole: a link's own name, a busybox applet, a renamed program.
+    EXPECT_EQ(proc_names::processName("sh", "/bin/shell\0"s, ""), "sh");
+    EXPECT_EQ(proc_names::processName("ljren", "/usr/bin/python3\0x\0"s, ""), "ljren");
+    EXPECT_EQ(proc_names::processName("sh", "sh\0./x\0"s, "x"), "x") << "a checked script";
+    // A process that rewrote its argv, and one with no argv at all.
+    EXPECT_EQ(proc_names::wholeName("sshd: root@pts", "sshd: root@pts/0\0"s), "sshd: root@pts");
+    EXPECT_EQ(proc_names::wholeName("ljmainexit-long", ""), "ljmainexit-long");
+    // A script run through its "#!" line: argv[0] names the interpreter.
+    EXPECT_EQ(proc_names::wholeName("lingerjob-setup", "/bin/sh\0./lingerjob-setup-x\0"s),
+              "lingerjob-setup-x");
+    EXPECT_EQ(proc_names::wholeName("", "/bin/x\0"s), "x");
 }
 
 TEST(ProcNames, AScriptRunThroughItsHashBangLineIsNamedAfterItsFile) {
@@ -199,9 +259,45 @@ TEST(ProcNames, AScriptRunThroughItsHashBangLineIsNamedAfterItsFile) {
                                         {"helper", "helper"s}}) {
         EXPECT_EQ(scriptFileName(comm, cmdline), "") << comm;
     }
-    // Another user's script (no exe link) is named as its owner's view names it.
-    EXPECT_EQ(proc_names::nameWithoutExe("lingerjob-setup", "/bin/sh\0./lingerjob-setup-x\0"s),
-              "lingerjob-setup-x");
+}
+
+TEST(ProcNames, AnInterpreterStartedByNameWithAScriptsPathIsAScriptCall) {
+    using std::string_literals::operator""s;
+    // As env starts them, options first ("#!/usr/bin/env -S bash -e"); also by a
+    // path, as wrappers such as pyenv's start the interpreter.
+    for (const auto& [comm, cmdline, path] :
+         {std::tuple{"bash", "bash\0./myscript\0arg\0"s, "./myscript"},
+          {"python3", "python3\0-u\0/opt/x.py\0"s, "/opt/x.py"},
+          {"bash", "bash\0-euo\0pipefail\0./x\0"s, "./x"}}) {
+        const auto call = proc_names::scriptCall(comm, cmdline);
+        ASSERT_TRUE(call) << cmdline;
+        EXPECT_EQ(call->interpreter, comm);
+        EXPECT_EQ(call->path, path);
+    }
+    EXPECT_EQ(proc_names::scriptCall("python3", "/opt/py/bin/python3\0./x\0"s)->interpreter,
+              "python3");
+    // By hand without a path, a script started through its "#!" line (its short
+    // name is its own), a renamed program, no script at all.
+    for (const auto& [comm, cmdline] : {std::pair{"python3", "python3\0x.py\0"s},
+                                        {"x", "/bin/bash\0./x\0"s},
+                                        {"ljren", "bash\0./x\0"s},
+                                        {"sleep", "sleep\0600\0"s},
+                                        {"sh", "sh\0--rcfile=/x\0"s}}) {
+        EXPECT_FALSE(proc_names::scriptCall(comm, cmdline)) << cmdline;
+    }
+    for (const auto& [head, interpreter] : {std::pair{"#!/bin/sh\nexit", "sh"},
+                                            {"#! /usr/bin/python3 -u\n", "python3"},
+                                            {"#!/usr/bin/env bash\n", "bash"},
+                                            {"#!/usr/bin/env -S bash -e\n", "bash"},
+                                            {"#!/usr/bin/env -S -i A=1 python3 -u\n", "python3"},
+                                            {"#!/usr/bin/env -u HOME -Snode --x\n", "node"},
+                                            {"#!/usr/bin/env --split-string=perl -w", "perl"},
+                                            {"#!/usr/bin/env\n", ""},
+                                            {"#!\n", ""},
+                                            {"echo #!/bin/sh\n", ""},
+                                            {"", ""}}) {
+        EXPECT_EQ(proc_names::hashBangInterpreter(head), interpreter) << head;
+    }
 }
 
 TEST(ProcVisibility, TheProcMountOnTopAndWhetherCapSysPtraceSeesPastIt) {
@@ -223,6 +319,16 @@ TEST(ProcVisibility, TheProcMountOnTopAndWhetherCapSysPtraceSeesPastIt) {
     EXPECT_FALSE(top("rw,hidepid=ptraceable,gid=5").groupSees);
     EXPECT_TRUE(proc_visibility::mayTraceAnyProcess("Name:\tx\nCapEff:\t0000000000080000\n"));
     EXPECT_FALSE(proc_visibility::mayTraceAnyProcess("Name:\tx\nCapEff:\t0000000000040000\n"));
+    // Who sees past the hiding: CAP_SYS_PTRACE, and the gid= group unless ptraceable.
+    const auto hides = [&](const std::string& options, bool mayTrace, bool inGroup) {
+        return proc_visibility::hidesOthersFrom(top(options), mayTrace, inGroup);
+    };
+    EXPECT_TRUE(hides("rw,hidepid=2,gid=5", false, false));
+    EXPECT_FALSE(hides("rw,hidepid=2,gid=5", true, false));
+    EXPECT_FALSE(hides("rw,hidepid=2,gid=5", false, true));
+    EXPECT_TRUE(hides("rw,hidepid=ptraceable,gid=5", false, true));
+    EXPECT_FALSE(hides("rw,hidepid=ptraceable", true, false));
+    EXPECT_FALSE(hides("rw,hidepid=0", false, false));
 }
 
 }  // namespace

@@ -160,6 +160,16 @@ TEST(WatchTick, AnErrorDuringATickEndsTheProgramWithTheFailureStatus) {
     EXPECT_NO_THROW(w.form.Timer1_Timer());
     EXPECT_EQ(w.tk.unloads, std::vector<int>{1});
     EXPECT_TRUE(w.tk.messages.empty()) << "silently";
+
+    // Memory that runs short is a list that could not be read: one warning, no end.
+    Watch low(false, "calc", kRunning);
+    low.processes.outOfMemory = 2;
+    low.form.Timer1_Timer();
+    low.form.Timer1_Timer();
+    EXPECT_FALSE(low.ended());
+    EXPECT_EQ(low.tk.warnings.size(), 1u);
+    low.form.Timer1_Timer();
+    EXPECT_EQ(low.tk.unloads, std::vector<int>{0});
 }
 
 TEST(WatchTick, ListsLongerThanSixteenBitsAreSearchedToTheEnd) {

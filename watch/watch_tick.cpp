@@ -1,5 +1,7 @@
 #include "watch/watch_tick.h"
 
+#include <new>
+
 #include "contract/design.h"
 #include "contract/exit_status.h"
 #include "contract/toolkit.h"
@@ -21,8 +23,20 @@ bool waitIsOver(bool whileRunning, bool whileNotRunning, bool found) {
 void WatchTick::run() {
     try {
         runTrapped();
+    } catch (const std::bad_alloc&) {
+        // Memory that ran short for one check is like a list that could not be
+        // read: the next tick tries again. Nothing here allocates.
+        toolkit_.listClear();
+        listUnknown();
     } catch (...) {
         toolkit_.unload(exit_status::kFailure);
+    }
+}
+
+void WatchTick::listUnknown() {
+    if (!failureReported_) {
+        toolkit_.warn(listFailure_);
+        failureReported_ = true;
     }
 }
 
@@ -34,10 +48,7 @@ void WatchTick::runTrapped() {
     if (!refreshTaskList(toolkit_, processes_)) {
         // Not knowing which processes run says nothing about the task: keep
         // waiting and try again at the next tick.
-        if (!failureReported_) {
-            toolkit_.warn("could not read the list of running processes; still waiting");
-            failureReported_ = true;
-        }
+        listUnknown();
         return;
     }
     failureReported_ = false;

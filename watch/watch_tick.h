@@ -31,16 +31,21 @@ class WatchTick {
     // Blinks Label3, refreshes List1, searches it for Text1's text, lower-cased
     // as the entries are, and either
     // ends the program (the wait is over) or shows "Found." / "Not found.".
-    // A run-time error ends the program with the failure status.
+    // A run-time error ends the program with the failure status; memory that
+    // runs short (std::bad_alloc) is a list that could not be read.
     void run();
 
     const std::string& taskName() const { return taskName_; }
 
   private:
     void runTrapped();
+    // Warns, once until a list is read again, that the processes could not be read.
+    void listUnknown();
 
     Toolkit& toolkit_;
     ProcessEnumerator& processes_;
     std::string taskName_;
     bool failureReported_ = false;
+    // Made at the start, so that warning needs no memory when memory has run short.
+    const std::string listFailure_ = "could not read the list of running processes; still waiting";
 };

@@ -3,8 +3,8 @@
 # and stress (soak, churn, odd names, an unreadable /proc).
 source "$(dirname "$0")/../lib.sh"
 # qt6-wayland: the window program must also fall back quietly from a Wayland
-# display that has gone.
-need_packages "${BUILD_PACKAGES[@]}" libgtest-dev xvfb xauth xclip xdotool qt6-wayland
+# display that has gone. python3: scripts started through "#!/usr/bin/env python3".
+need_packages "${BUILD_PACKAGES[@]}" libgtest-dev xvfb xauth xclip xdotool qt6-wayland python3
 cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$ROOT/build" -j"$(nproc)"
 require_tests "$ROOT/build"

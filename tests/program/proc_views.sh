@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # What the program sees in /proc, headless, against real processes: a script by
-# its own name, no kernel threads or zombies, a list that cannot be read whole
+# its own name (started through its "#!" line or through env), a program by the
+# name it was started under or gave itself, no kernel threads or zombies, a list that cannot be read whole
 # taken for no list, and a note when /proc hides other users' processes. The
 # cases run side by side, as root and (when the test runs as root) as nobody,
 # who sees other users' processes as any unprivileged user does.
@@ -51,6 +52,43 @@ spawn "$SCRATCH/lingerjob-script-$id-helper"
 script_pid=$SPAWNED
 watch_both script /1 "/script-$id-helper"
 
+# Scripts started through env, by the portable "#!" lines: mode 1 waits while
+# one runs, mode 0 (watching before it starts) ends once it runs. Two start from
+# their folder, one of them changes folder first (a shell keeps its script open);
+# the third starts by its path, which nobody can follow as well.
+env_lines=('#!/usr/bin/env bash' '#!/usr/bin/env python3' '#!/usr/bin/env -S bash -e')
+env_bodies=('cd /\nread line <>"%s"' 'import os\nos.read(os.open("%s", os.O_RDWR), 1)'
+    'read line <>"%s"')
+env_pids=()
+for i in 0 1 2; do
+    name="ljenv$i-$id-script"
+    # shellcheck disable=SC2059 # the body is a format
+    printf "%s\\n${env_bodies[i]}\\n" "${env_lines[i]}" "$SCRATCH/$name.fifo" >"$SCRATCH/$name"
+    chmod 755 "$SCRATCH/$name"
+    mkfifo "$SCRATCH/$name.fifo"
+    watch "env0_$i" "${program[@]}" /0 "/$name"
+done
+cd "$SCRATCH"
+for i in 0 1; do
+    spawn "./ljenv$i-$id-script"
+    env_pids+=("$SPAWNED")
+    watch "env1_$i" "${program[@]}" /1 "/ljenv$i-$id-script"
+done
+cd - >/dev/null
+spawn "$SCRATCH/ljenv2-$id-script"
+env_pids+=("$SPAWNED")
+watch_both env1_2 /1 "/ljenv2-$id-script"
+
+# Every account names a program alike: started through a symbolic link, it is
+# the link's name (not its target's); renamed by itself, the new name.
+ln -s "$(make_probe "ljtarget-$id")" "$SCRATCH/ljlinkname-$id"
+spawn "$SCRATCH/ljlinkname-$id" 600
+watch_both link /1 "/ljlinkname-$id"
+watch_both target /1 "/ljtarget-$id"
+mkfifo "$SCRATCH/renamed.fifo"
+spawn sh -c 'printf %s "$0" >/proc/$$/comm && read line <>"$1"' "ljren$id" "$SCRATCH/renamed.fifo"
+watch_both renamed /1 "/ljren$id"
+
 # A zombie (its parent never reaps it) and a kernel thread, unless /proc belongs
 # to a PID namespace without them.
 zombie=$(make_probe "ljz-$id")
@@ -82,7 +120,7 @@ if [ ${#as_nobody[@]} -gt 0 ]; then
         hidden hide2 hidepid=2 "${as_nobody[@]}"
         hidden hide1 hidepid=1 "${as_nobody[@]}"
         hidden hide2gid hidepid=2,gid=65534 "${as_nobody[@]}"
-        hidden hide2root hidepid=2 env
+        hidden hide2root hidepid=2,gid=65534 env  # root sees past it by CAP_SYS_PTRACE alone
         NOTED=(hide2 hide1)
     else
         echo "skipped: hidepid (no private mount namespace here: $(cat "$SCRATCH/ns"))"
@@ -91,7 +129,8 @@ fi
 
 # Over at the first tick: only a zombie or a kernel thread bore the name, and
 # what nobody may not see counts as not running (without a failed list).
-ends_with_0 zombie zombie_nobody kthread kthread_nobody hide2 hide1 hide2gid hide2root
+ends_with_0 zombie zombie_nobody kthread kthread_nobody hide2 hide1 hide2gid hide2root \
+    env0_0 env0_1 env0_2 target target_nobody
 for name in "${WATCHES[@]}"; do
     notes=$(grep -c "hides other users' processes" "$SCRATCH/$name.err" || true)
     expected=0
@@ -128,11 +167,14 @@ done
 # A sanitizer build needs more descriptors of its own and skips that window.
 [ "$warned" -gt 0 ] || grep -qs "runtime error\|Sanitizer" "$SCRATCH"/nofile*.err ||
     fail "no limit let the program start yet kept it from reading the list"
-for name in script script_nobody; do
+for name in script script_nobody env1_0 env1_1 env1_2 env1_2_nobody link link_nobody renamed \
+    renamed_nobody; do
     [ -z "${!name:-}" ] || kill -0 "${!name}" 2>/dev/null ||
-        fail "$name ended while the script ran: $(cat "$SCRATCH/$name.err")"
+        fail "$name ended while what it waits on ran: $(cat "$SCRATCH/$name.err")"
 done
-START=$(now_ms) SINCE="the script ended"
-{ kill "$script_pid" && wait "$script_pid"; } 2>/dev/null || true
-ends_with_0 script script_nobody
+START=$(now_ms) SINCE="the scripts ended"
+for pid in "$script_pid" "${env_pids[@]}"; do
+    { kill "$pid" && wait "$pid"; } 2>/dev/null || true
+done
+ends_with_0 script script_nobody env1_0 env1_1 env1_2 env1_2_nobody
 echo "proc views: ok"

@@ -55,8 +55,21 @@ watch alone "$SCRATCH/lingerjob-alone-$id" /0 "/alone-$id"
 watch other "$SCRATCH/lingerjob-pair-$id" /0 "/no-such-task-$id"
 watch self "$SCRATCH/lingerjob-pair-$id" /1 "/pair-$id"
 
+# A script whose own name holds the task, as setup-wait.sh runs
+# "./setup & lingerjob /1 /setup": its wait is on its sibling, never on itself
+# or the shell that runs it. Mode 0 does not end at the first tick either.
+setup=$(make_probe "ljsetup-$id")
+printf '#!/bin/sh\n"%s" 600 &\necho $! >"%s.pid"\n"%s" /1 /ljsetup-%s\n' \
+    "$setup" "$setup" "$LINGERJOB" "$id" >"$SCRATCH/ljsetup-$id-wait.sh"
+printf '#!/bin/sh\n"%s" /0 /ljsetup0-%s\n' "$LINGERJOB" "$id" >"$SCRATCH/ljsetup0-$id-wait.sh"
+chmod 755 "$SCRATCH/ljsetup-$id-wait.sh" "$SCRATCH/ljsetup0-$id-wait.sh"
+watch setup1 "$SCRATCH/ljsetup-$id-wait.sh"
+watch setup0 "$SCRATCH/ljsetup0-$id-wait.sh"
+later_setup=$(make_probe "ljsetup0-$id")
+
 sleep $((tick * 2 + 1))
-for name in mode1 mode0 alone other self; do
+PIDS+=("$(cat "$setup.pid")")
+for name in mode1 mode0 alone other self setup1 setup0; do
     kill -0 "${!name}" 2>/dev/null || fail "$name ended before its cue: $(cat "$SCRATCH/$name.err")"
 done
 if [ "$display" != xvfb ] && grep -q libQt6 "/proc/$mode1/maps"; then
@@ -68,9 +81,13 @@ PROBE_PID=$gone_probe_pid
 stop_probe
 start_probe "$later_probe"
 { kill -9 "$other" && wait "$other"; } 2>/dev/null || true
+kill -9 "$(cat "$setup.pid")"
+start_probe "$later_setup"
 ends_with_0 mode1 "the probe ended" "$cue"
 ends_with_0 mode0 "a probe started" "$cue"
 ends_with_0 self "the other copy ended" "$cue"
+ends_with_0 setup1 "the script's setup ended" "$cue"
+ends_with_0 setup0 "another setup started" "$cue"
 sleep 1
 kill -0 "$alone" 2>/dev/null || fail "mode 0 on its own name ended: $(cat "$SCRATCH/alone.err")"
 echo "alone: still waiting $(($(now_ms) - cue)) ms after the cue"

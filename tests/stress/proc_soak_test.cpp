@@ -24,9 +24,11 @@ constexpr std::size_t kResidentSlackKiB = 512;
 constexpr std::size_t kResidentKiBPerExtraEntry = 1;
 // The heap in use, with the list emptied, comes back to within the few chunks
 // the allocator keeps cached per thread, plus what containers keep reserved for a
-// longer list. A leak of one small allocation per refresh adds over 300 KiB.
+// longer list, and what the enumerator keeps of each process between snapshots
+// (with its list's room to grow). A leak of one small allocation per refresh
+// adds over 300 KiB.
 constexpr std::size_t kHeapSlackBytes = 16 * 1024;
-constexpr std::size_t kHeapBytesPerExtraEntry = 64;
+constexpr std::size_t kHeapBytesPerExtraEntry = 64 + 2 * sizeof(proc_process::Known);
 
 using process_usage::Usage;
 

@@ -2,12 +2,12 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -27,99 +27,14 @@ std::optional<ProcessId> processId(const char* name) {
     return static_cast<ProcessId>(id);
 }
 
-// Reads PID/file with one read: comm and the start of cmdline (all that argv[0]
-// and a script's path need) come whole in the first one. -1 with errno set when
-// it cannot be opened or read.
-template <std::size_t N>
-ssize_t readProcFile(int procFd, const char* pid, const char* file, std::array<char, N>& buffer) {
-    std::array<char, 320> path;  // a d_name is at most 255 bytes
-    std::snprintf(path.data(), path.size(), "%s/%s", pid, file);
-    const int fd = openat(procFd, path.data(), O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return -1;
-    const ssize_t got = read(fd, buffer.data(), N);
-    const int readError = errno;
-    close(fd);
-    errno = readError;
-    return got;
-}
-
-// Buffers reused for every process of one enumeration.
-struct Buffers {
-    std::array<char, 4096> link;
-    std::array<char, 256> comm;
-    std::array<char, 4096> cmdline;
-};
-
-enum class Outcome { Named, LeftOut, Failed };
-
-// What a failed read of a process's files means. ENOENT and ESRCH: it has gone.
-// EPERM: /proc is mounted hidepid=noaccess and the process is another user's,
-// hidden from this account: left out, as hidepid=invisible leaves it out.
-// Anything else (EMFILE, EACCES, ...) leaves the process's name unknown, and with
-// it the whole list.
-Outcome afterFailedRead() {
-    return errno == ENOENT || errno == ESRCH || errno == EPERM ? Outcome::LeftOut : Outcome::Failed;
-}
-
-// Whether a process without a memory map (no exe link, an empty cmdline) still
-// runs a program: kernel threads and zombies do not, but a process whose main
-// thread has ended while other threads run does. PID/task has one link per
-// thread beyond its own two, which tells them apart with one stat and no descriptor.
-Outcome runsWithoutMemoryMap(int procFd, const char* pid) {
-    std::array<char, 320> path;
-    std::snprintf(path.data(), path.size(), "%s/task", pid);
-    struct stat task;
-    if (fstatat(procFd, path.data(), &task, 0) != 0) return afterFailedRead();
-    return task.st_nlink > 3 ? Outcome::Named : Outcome::LeftOut;
-}
-
-// The executable name of one process.
-Outcome nameOf(int procFd, const char* pid, Buffers& buffers, std::string& name) {
-    std::array<char, 320> path;  // a d_name is at most 255 bytes
-    std::snprintf(path.data(), path.size(), "%s/exe", pid);
-    const ssize_t linkLength =
-        readlinkat(procFd, path.data(), buffers.link.data(), buffers.link.size());
-    bool noMemoryMap = linkLength < 0 && errno == ENOENT;
-    std::string_view exeFile;
-    if (linkLength > 0 && static_cast<std::size_t>(linkLength) < buffers.link.size()) {
-        exeFile = proc_names::exeFileName(std::string_view(buffers.link.data(), linkLength));
-    }
-
-    ssize_t cmdLength = 0;
-    if (exeFile.empty() && !noMemoryMap) {
-        // Another user's process (EACCES): argv[0] or a script's path may name it,
-        // and an empty cmdline shows a kernel thread or a zombie.
-        cmdLength = readProcFile(procFd, pid, "cmdline", buffers.cmdline);
-        if (cmdLength < 0) return afterFailedRead();
-        noMemoryMap = cmdLength == 0;
-    }
-    if (noMemoryMap) {
-        const Outcome running = runsWithoutMemoryMap(procFd, pid);
-        if (running != Outcome::Named) return running;
-    }
-
-    const ssize_t commLength = readProcFile(procFd, pid, "comm", buffers.comm);
-    if (commLength < 0) return afterFailedRead();
-    if (commLength == 0) return Outcome::LeftOut;  // ended while we looked
-    const auto comm =
-        proc_names::commFromCommFile(std::string_view(buffers.comm.data(), commLength));
-
-    if (noMemoryMap) {
-        name.assign(comm);  // all there is
-    } else if (exeFile.empty()) {
-        name.assign(proc_names::nameWithoutExe(
-            comm, std::string_view(buffers.cmdline.data(), static_cast<std::size_t>(cmdLength))));
-    } else if (proc_names::shortNameStarts(comm, exeFile)) {
-        name.assign(exeFile);
-    } else {
-        // The short name is not the executable's: a script run through its "#!" line?
-        cmdLength = readProcFile(procFd, pid, "cmdline", buffers.cmdline);
-        if (cmdLength < 0) return afterFailedRead();
-        const auto script = proc_names::scriptFileName(
-            comm, std::string_view(buffers.cmdline.data(), static_cast<std::size_t>(cmdLength)));
-        name.assign(script.empty() ? exeFile : script);
-    }
-    return name.empty() ? Outcome::LeftOut : Outcome::Named;
+// This process's id as the procfs numbers it ("self"): the procfs of another PID
+// namespace numbers it otherwise than getpid() does.
+std::optional<ProcessId> ownIdIn(int procFd) {
+    std::array<char, 32> link;
+    const ssize_t length = readlinkat(procFd, "self", link.data(), link.size() - 1);
+    if (length <= 0) return std::nullopt;
+    link[static_cast<std::size_t>(length)] = '\0';
+    return processId(link.data());
 }
 
 // The parent of a process, from PID/stat; nothing when it cannot be read (the
@@ -127,11 +42,16 @@ Outcome nameOf(int procFd, const char* pid, Buffers& buffers, std::string& name)
 std::optional<ProcessId> parentOf(int procFd, ProcessId pid) {
     std::array<char, 512> stat;  // the name is at most 64 bytes; the parent comes right after it
     const std::string id = std::to_string(pid);
-    const ssize_t got = readProcFile(procFd, id.c_str(), "stat", stat);
+    const ssize_t got =
+        proc_process::readProcFile(procFd, id.c_str(), "stat", stat.data(), stat.size());
     if (got <= 0) return std::nullopt;
     const auto parent = proc_names::parentFromStat(std::string_view(stat.data(), got));
     if (!parent) return std::nullopt;
     return static_cast<ProcessId>(*parent);
+}
+
+bool byId(const proc_process::Known& known, ProcessId id) {
+    return known.id < id;
 }
 
 }  // namespace
@@ -139,46 +59,80 @@ std::optional<ProcessId> parentOf(int procFd, ProcessId pid) {
 std::optional<ProcessSnapshot> ProcEnumerator::snapshot() {
     const int procFd = open(procRoot_, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (procFd < 0) return std::nullopt;
-    DIR* dir = fdopendir(procFd);
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(fdopendir(procFd), closedir);
     if (!dir) {
         close(procFd);
         return std::nullopt;
     }
 
+    // The clocks of processes are numbered as this process's PID namespace numbers
+    // them: they may only stand in for /proc files that number them alike.
+    const auto self = ownIdIn(procFd);
+    const bool useCpuTime = self && *self == static_cast<ProcessId>(getpid());
     // Read before the listing: a parent that ends meanwhile leaves its id in the
     // lineage for this one snapshot, which costs nothing.
     ProcessSnapshot taken;
-    taken.ownLineage = lineageOf(static_cast<ProcessId>(getpid()),
+    taken.ownLineage = lineageOf(self ? *self : static_cast<ProcessId>(getpid()),
                                  [procFd](ProcessId pid) { return parentOf(procFd, pid); });
-    taken.processes.reserve(lastCount_ + lastCount_ / 8 + 16);
-    Buffers buffers;
-    std::string name;
+    taken.processes.reserve(known_.size() + known_.size() / 8 + 16);
+    std::vector<proc_process::Known> next;
+    next.reserve(known_.size() + known_.size() / 8 + 16);
+    proc_process::Buffers buffers;
     bool sawProcess = false;
     bool failed = false;
-    for (;;) {
-        errno = 0;
-        const dirent* entry = readdir(dir);
-        if (!entry) {
-            failed = errno != 0;  // a listing cut short is no listing
-            break;
+    try {
+        for (;;) {
+            errno = 0;
+            const dirent* entry = readdir(dir.get());
+            if (!entry) {
+                failed = errno != 0;  // a listing cut short is no listing
+                break;
+            }
+            const auto pid = processId(entry->d_name);
+            if (!pid) continue;
+            sawProcess = true;
+            // Never listed, so its name is not worth reading.
+            if (*pid == taken.ownLineage.front()) continue;
+
+            proc_process::Known known;
+            const auto old = std::lower_bound(known_.begin(), known_.end(), *pid, byId);
+            if (old != known_.end() && old->id == *pid && !old->takenOver) {
+                known = std::move(*old);
+                old->takenOver = true;
+                known.takenOver = false;
+            }
+            known.id = *pid;
+            const auto outcome = proc_process::refresh(procFd, entry->d_name, entry->d_ino,
+                                                       useCpuTime, known, buffers);
+            if (outcome == proc_process::Outcome::Failed) {
+                failed = true;
+                next.push_back(std::move(known));
+                break;
+            }
+            if (outcome == proc_process::Outcome::Gone) continue;
+            if (known.listed) taken.processes.push_back(RunningProcess{*pid, known.name});
+            next.push_back(std::move(known));
         }
-        const auto pid = processId(entry->d_name);
-        if (!pid) continue;
-        sawProcess = true;
-        // Never listed, so its name is not worth reading.
-        if (*pid == taken.ownLineage.front()) continue;
-        const Outcome outcome = nameOf(procFd, entry->d_name, buffers, name);
-        if (outcome == Outcome::Failed) {
-            failed = true;
-            break;
+        if (failed) {
+            // What was not read this time is kept as it was, for the next one.
+            for (auto& known : known_) {
+                if (!known.takenOver) next.push_back(std::move(known));
+            }
         }
-        if (outcome == Outcome::Named) taken.processes.push_back(RunningProcess{*pid, name});
+    } catch (...) {
+        known_.clear();  // some entries are half taken over: start afresh
+        throw;
     }
-    closedir(dir);
+    // /proc lists processes by id; kept sorted in case another procfs does not.
+    if (!std::is_sorted(next.begin(), next.end(),
+                        [](const auto& a, const auto& b) { return a.id < b.id; })) {
+        std::sort(next.begin(), next.end(),
+                  [](const auto& a, const auto& b) { return a.id < b.id; });
+    }
+    known_ = std::move(next);
     if (failed) return std::nullopt;
     // This process itself is running, so a listing without a single process is
     // not a procfs (say, an empty directory mounted over it): it tells nothing.
     if (!sawProcess) return std::nullopt;
-    lastCount_ = taken.processes.size();
     return taken;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
-#include <cstddef>
+#include <vector>
 
+#include "watch/linux/proc_process.h"
 #include "watch/process_enumerator.h"
 
 // Reads the running processes from a procfs mount (normally /proc). Each
@@ -10,6 +11,10 @@
 // comes from the stat file of this process and of each ancestor in turn. A process that has gone
 // while it was read is left out; any other failure to read a name makes the enumeration fail
 // (std::nullopt), as a list with a hole in it could miss the very process a watch waits on.
+//
+// Between enumerations it keeps what it read of each process (see
+// proc_process.h), and reads again only what may have changed; it holds no
+// descriptor between them.
 class ProcEnumerator : public ProcessEnumerator {
   public:
     explicit ProcEnumerator(const char* procRoot = "/proc") : procRoot_(procRoot) {}
@@ -18,5 +23,5 @@ class ProcEnumerator : public ProcessEnumerator {
 
   private:
     const char* procRoot_;
-    std::size_t lastCount_ = 0;  // to size the next list in one allocation
+    std::vector<proc_process::Known> known_;  // by process id, as the last enumeration left it
 };

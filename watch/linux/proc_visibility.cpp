@@ -63,6 +63,10 @@ bool mayTraceAnyProcess(std::string_view status) {
     return (std::strtoull(hex.c_str(), nullptr, 16) >> kSysPtrace) & 1u;
 }
 
+bool hidesOthersFrom(const ProcMount& mount, bool mayTraceAny, bool inMountGroup) {
+    return mount.hidesOthers && !mayTraceAny && !(mount.groupSees && inMountGroup);
+}
+
 }  // namespace proc_visibility
 
 namespace {
@@ -87,8 +91,8 @@ std::string hiddenProcessesNote(const char* procRoot) {
     const std::string root(procRoot);
     const auto mount = proc_visibility::procMountAt(fileText(root + "/self/mountinfo"), root);
     if (!mount || !mount->hidesOthers) return {};
-    if (proc_visibility::mayTraceAnyProcess(fileText(root + "/self/status"))) return {};
-    if (mount->groupSees && inGroup(mount->gid)) return {};
+    const bool mayTrace = proc_visibility::mayTraceAnyProcess(fileText(root + "/self/status"));
+    if (!proc_visibility::hidesOthersFrom(*mount, mayTrace, inGroup(mount->gid))) return {};
     return root +
            " hides other users' processes from this account (hidepid); only your own "
            "processes can be waited on";

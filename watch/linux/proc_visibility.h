@@ -24,6 +24,10 @@ std::optional<ProcMount> procMountAt(std::string_view mountinfo, std::string_vie
 // /proc/self/status's text lists (root normally holds it).
 bool mayTraceAnyProcess(std::string_view status);
 
+// Whether the mount hides other users' processes from an account that may or
+// may not trace any process and is or is not a member of the mount's gid group.
+bool hidesOthersFrom(const ProcMount& mount, bool mayTraceAny, bool inMountGroup);
+
 }  // namespace proc_visibility
 
 // One line saying that the procfs at procRoot hides other users' processes

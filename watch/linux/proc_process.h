@@ -1,0 +1,66 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "watch/process_enumerator.h"
+
+// What the enumeration knows of one process between two snapshots, and the
+// reading that brings it up to date.
+//
+// A process changes what its name is made of (its short name, its command line,
+// whether it runs, ends or has become a zombie) only by running itself: exec,
+// a rename, an exit all take CPU time, which the kernel counts to the
+// nanosecond for every process and tells any account with one clock_gettime,
+// without a file or a descriptor. So a process whose CPU time has not moved
+// since the last snapshot is not read again. One that has run is read again from
+// /proc/PID/stat (short name, state, flags) and, when it runs a program, from
+// /proc/PID/cmdline: a program may rewrite its arguments in place (postgres,
+// setproctitle) without faulting or renaming itself, so only running tells.
+namespace proc_process {
+
+struct Known {
+    ProcessId id = 0;
+    bool takenOver = false;     // moved into a later snapshot's list
+    ino_t inode = 0;            // of /proc/PID, as the listing gave it
+    std::uint64_t cpuTime = 0;  // ns, read before anything else of this process
+    bool cpuTimeRead = false;
+    bool seen = false;  // read before, as the process that started at startTime
+    unsigned long long startTime = 0;
+    bool listed = false;  // it runs a program, under name
+    std::string name;
+    // Where the command line was an interpreter's call with a script's path
+    // (argv[0], a NUL, the path), the call whose script was looked at, and
+    // whether that script runs through the interpreter. Looked at once per
+    // call, so that a script that changes folder keeps its name.
+    std::string scriptCall;
+    bool runsScript = false;
+};
+
+// Room to read one process's files in, reused for all of them.
+struct Buffers {
+    std::array<char, 512> stat;  // the fields read all lie within the first 300 bytes or so
+    std::array<char, 8192> cmdline;
+};
+
+enum class Outcome {
+    Current,  // known is up to date (listed or not)
+    Gone,     // the process has ended or hides from this account
+    Failed,   // its files could not be read (descriptors, memory, ...): the list is unknown
+};
+
+// Brings known (a new entry holds only its id) up to date for the process whose
+// /proc entry is pid, relative to procFd, with inode as the listing gave it.
+// useCpuTime: whether the process ids of this procfs are this process's own, so
+// that its clocks name the same processes.
+Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known& known,
+                Buffers& buffers);
+
+// Reads PID/file with one read into buffer: -1 with errno set when it cannot be
+// opened or read.
+ssize_t readProcFile(int procFd, const char* pid, const char* file, char* buffer, std::size_t size);
+
+}  // namespace proc_process
