@@ -87,6 +87,30 @@ TEST(Console, TheFirstTickComesOneIntervalAfterTheStartAndEndsTheWait) {
     EXPECT_EQ(c.err.str(), "");
 }
 
+TEST(Console, ACheckDueWithTheDeadlineRunsFirst) {
+    Console c("/1 /no-such-task --timeout=0.1 --interval=0.1");
+    ASSERT_TRUE(c.app.start());
+    EXPECT_EQ(c.app.run(), 0);
+    EXPECT_EQ(c.processes.calls, 1);
+}
+
+// The beat is the program's start plus whole intervals: a late tick neither
+// shifts it nor makes up for the ticks a stall missed.
+TEST(Console, TicksKeepTheScheduleOfTheStart) {
+    Console c("/1 /no-such-task --interval=1 --timeout=10");
+    const auto started = Clock::now() - milliseconds(2500);  // a window ran until now
+    c.toolkit.scheduleFrom(started);
+    ASSERT_TRUE(c.app.start());
+    EXPECT_EQ(*c.toolkit.nextTick(), started + milliseconds(3000));
+    EXPECT_EQ(*c.toolkit.deadline(), started + milliseconds(10000));
+    const std::pair<int, int> raisedThenNext[] = {
+        {3300, 4000}, {4000, 5000}, {7800, 8000}, {12500, 13000}};
+    for (const auto& [raised, next] : raisedThenNext) {
+        c.toolkit.tickRaised(started + milliseconds(raised));
+        EXPECT_EQ(*c.toolkit.nextTick(), started + milliseconds(next)) << "raised at " << raised;
+    }
+}
+
 TEST(Console, TheDeadlineEndsAWaitBetweenTicksWithStatus124) {
     Console c("/0 /no-such-task");
     ASSERT_TRUE(c.app.start());
