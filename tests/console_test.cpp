@@ -70,6 +70,19 @@ TEST(Console, StartsThatCannotWaitEndAtOnce) {
     EXPECT_EQ(rejected.app.exitStatus(), 2);
     EXPECT_EQ(rejected.err.str(), "your arguments are not right\n/x\n");
 
+    // Control characters of the text shown visibly, the message's own line breaks kept.
+    Console escapes("/1 /\xc3\x9c\n --\x1b[2Jz\xc2\x9b");
+    EXPECT_FALSE(escapes.app.start());
+    EXPECT_EQ(escapes.err.str(),
+              "your arguments are not right\n/1 /\xc3\x9c\\n --\\x1b[2Jz\\xc2\\x9b\n"
+              "unknown option --\\x1b[2Jz\\xc2\\x9b (see --help)\n");
+
+    Console unwritable("--version");  // a full disk, a closed standard output
+    unwritable.out.setstate(std::ios::badbit);
+    EXPECT_FALSE(unwritable.app.start());
+    EXPECT_EQ(unwritable.app.exitStatus(), 1);
+    EXPECT_EQ(unwritable.err.str().rfind("lingerjob: write error: ", 0), 0u);
+
     Console interactive("");
     EXPECT_FALSE(interactive.app.start());
     EXPECT_EQ(interactive.app.exitStatus(), 1);

@@ -1,8 +1,9 @@
 #include "app/console/console_toolkit.h"
 
+#include <cerrno>
 #include <iostream>
 
-#include "app/shared/line_breaks.h"
+#include "app/shared/terminal_text.h"
 #include "contract/design.h"
 #include "contract/runtime_error.h"
 
@@ -163,8 +164,17 @@ void ConsoleToolkit::clipboardSetText(const std::string& text) {
     clipboard_ = text;
 }
 
-void ConsoleToolkit::printLine(bool toError, const std::string& text) {
-    (toError ? err_ : out_) << withUnixLineBreaks(text) << std::endl;
+int ConsoleToolkit::printLine(bool toError, const std::string& text) {
+    std::ostream& stream = toError ? err_ : out_;
+    errno = 0;
+    writeForTerminal(text, [&stream](std::string_view piece) {
+        stream.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    });
+    stream << std::endl;
+    const int error = errno;
+    if (stream) return 0;
+    stream.clear();  // the next line is tried again
+    return error != 0 ? error : EIO;
 }
 
 void ConsoleToolkit::endProgram(int) {

@@ -65,7 +65,7 @@ class ConsoleToolkit : public AdapterToolkit {
     void tickRaised(Clock::time_point now);
 
   protected:
-    void printLine(bool toError, const std::string& text) override;
+    int printLine(bool toError, const std::string& text) override;
     void endProgram(int exitStatus) override;
 
   private:
