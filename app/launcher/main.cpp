@@ -112,6 +112,7 @@ int run(int argc, char** argv, Clock::time_point started) {
 int main(int argc, char** argv) {
     const Clock::time_point started = Clock::now();
     ignoreBrokenPipes();
+    endTerminationWithFailureStatus();
     // A program started with no arguments at all, not even its name.
     static char name[] = "lingerjob";
     static char* named[] = {name, nullptr};
