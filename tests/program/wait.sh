@@ -39,6 +39,10 @@ ends_with() {  # status, name, what it waits for, time of the cue
     echo "$2: $3: ended $((ENDED - $4)) ms after the cue, status $STATUS"
     [ "$STATUS" -eq "$1" ] || fail "$2 ended with status $STATUS: $(cat "$SCRATCH/$2.err")"
 }
+running() {  # pid: runs, not a zombie nobody has reaped yet
+    local state
+    state=$(ps -o stat= -p "$1") && [[ "$state" != Z* ]]
+}
 window_of() {  # name: the window program the launcher runs, which must be on the display
     local child
     child=$(pgrep -P "${!1}") || fail "$1 runs no window program"
@@ -116,13 +120,13 @@ ends_with 0 mode1 "the probe ended" "$cue"
 ends_with 0 mode0 "a probe started" "$cue"
 ends_with 0 self "the other copy ended" "$cue"
 if [ -n "$windowed" ]; then
-    kill -0 "$other_window" 2>/dev/null && fail "a killed launcher left its window program"
+    running "$other_window" && fail "a killed launcher left its window program"
     cue=$(now_ms)
     kill -TERM "$term"
     kill -HUP "$hup"
     ends_with 143 term "SIGTERM" "$cue"
     ends_with 129 hup "SIGHUP" "$cue"
-    kill -0 "$term_window" 2>/dev/null && fail "SIGTERM left the window program"
+    running "$term_window" && fail "SIGTERM left the window program"
     PROBE_PID=$lost_probe_pid
     stop_probe
     cue=$(now_ms)
