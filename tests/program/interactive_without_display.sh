@@ -36,7 +36,7 @@ grep -q "lingerjob-window is missing" "$SCRATCH/err" || fail "no word of the mis
 # by the absolute path it was started by, or through an absolute PATH entry, and
 # never runs a window program found relative to the current folder. (A
 # sanitizer's runtime needs /proc.)
-if [ "$(id -u)" -eq 0 ] && ! ldd "$LINGERJOB" | grep -q libasan; then
+if [ "$(id -u)" -eq 0 ] && ! sanitized; then
     mkdir -p "$SCRATCH/cwd/lingerjob" "$SCRATCH/cwd/rel"
     cp "$LINGERJOB" "$SCRATCH/cwd/rel/lingerjob"
     for planted in lingerjob rel; do

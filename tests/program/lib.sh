@@ -28,6 +28,10 @@ spawn() {
     PIDS+=("$SPAWNED")
 }
 
+# Whether the program is built with a sanitizer, whose runtime needs /proc and
+# reserves far more memory than the program. (grep reads all, for pipefail.)
+sanitized() { ldd "$LINGERJOB" | grep libasan >/dev/null; }
+
 # Runs the program with no display at all, whatever the caller's environment.
 HEADLESS=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
 headless() { "${HEADLESS[@]}" "$@"; }
