@@ -82,28 +82,27 @@ wait_for_end() {
 # private runtime folder), named $2; sets SERVER_PID and ON_DISPLAY, the command
 # words that run a program on that display and no other.
 start_display() {
-    local kind=$1 name=$2 waited=0
+    local kind=$1 name=$2 ready waited=0
     if [ "$kind" = xvfb ]; then
         Xvfb -displayfd 3 -nolisten tcp 3>"$SCRATCH/display-$name" >/dev/null 2>&1 &
-        SERVER_PID=$!
-        until [ -s "$SCRATCH/display-$name" ]; do
-            [ "$waited" -lt 100 ] || fail "Xvfb did not start"
-            sleep 0.1
-            waited=$((waited + 1))
-        done
-        ON_DISPLAY=(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "DISPLAY=:$(cat "$SCRATCH/display-$name")")
+        ready=(-s "$SCRATCH/display-$name")
     else
         mkdir -m 700 "$SCRATCH/runtime-$name"
         XDG_RUNTIME_DIR="$SCRATCH/runtime-$name" \
             weston --backend=headless-backend.so --socket="wl-$name" >/dev/null 2>&1 &
-        SERVER_PID=$!
-        until [ -S "$SCRATCH/runtime-$name/wl-$name" ]; do
-            [ "$waited" -lt 100 ] || fail "weston did not start"
-            sleep 0.1
-            waited=$((waited + 1))
-        done
+        ready=(-S "$SCRATCH/runtime-$name/wl-$name")
+    fi
+    SERVER_PID=$!
+    PIDS+=("$SERVER_PID")
+    until [ "${ready[@]}" ]; do
+        [ "$waited" -lt 100 ] || fail "$kind did not start"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    if [ "$kind" = xvfb ]; then
+        ON_DISPLAY=(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "DISPLAY=:$(cat "$SCRATCH/display-$name")")
+    else
         ON_DISPLAY=(env -u DISPLAY -u QT_QPA_PLATFORM "XDG_RUNTIME_DIR=$SCRATCH/runtime-$name"
                     "WAYLAND_DISPLAY=wl-$name")
     fi
-    PIDS+=("$SERVER_PID")
 }
