@@ -70,6 +70,19 @@ TEST(Console, StartsThatCannotWaitEndAtOnce) {
     EXPECT_EQ(rejected.app.exitStatus(), 2);
     EXPECT_EQ(rejected.err.str(), "your arguments are not right\n/x\n");
 
+    // Control characters of the text shown visibly, the message's own line breaks kept.
+    Console escapes("/1 /\xc3\x9c\n --\x1b[2Jz\xc2\x9b");
+    EXPECT_FALSE(escapes.app.start());
+    EXPECT_EQ(escapes.err.str(),
+              "your arguments are not right\n/1 /\xc3\x9c\\n --\\x1b[2Jz\\xc2\\x9b\n"
+              "unknown option --\\x1b[2Jz\\xc2\\x9b (see --help)\n");
+
+    Console unwritable("--version");  // a full disk, a closed standard output
+    unwritable.out.setstate(std::ios::badbit);
+    EXPECT_FALSE(unwritable.app.start());
+    EXPECT_EQ(unwritable.app.exitStatus(), 1);
+    EXPECT_EQ(unwritable.err.str().rfind("lingerjob: write error: ", 0), 0u);
+
     Console interactive("");
     EXPECT_FALSE(interactive.app.start());
     EXPECT_EQ(interactive.app.exitStatus(), 1);
@@ -85,6 +98,30 @@ TEST(Console, TheFirstTickComesOneIntervalAfterTheStartAndEndsTheWait) {
     EXPECT_GE(Clock::now() - started, milliseconds(50));
     EXPECT_EQ(c.processes.calls, 1);
     EXPECT_EQ(c.err.str(), "");
+}
+
+TEST(Console, ACheckDueWithTheDeadlineRunsFirst) {
+    Console c("/1 /no-such-task --timeout=0.1 --interval=0.1");
+    ASSERT_TRUE(c.app.start());
+    EXPECT_EQ(c.app.run(), 0);
+    EXPECT_EQ(c.processes.calls, 1);
+}
+
+// The beat is the program's start plus whole intervals: a late tick neither
+// shifts it nor makes up for the ticks a stall missed.
+TEST(Console, TicksKeepTheScheduleOfTheStart) {
+    Console c("/1 /no-such-task --interval=1 --timeout=10");
+    const auto started = Clock::now() - milliseconds(2500);  // a window ran until now
+    c.toolkit.scheduleFrom(started);
+    ASSERT_TRUE(c.app.start());
+    EXPECT_EQ(*c.toolkit.nextTick(), started + milliseconds(3000));
+    EXPECT_EQ(*c.toolkit.deadline(), started + milliseconds(10000));
+    const std::pair<int, int> raisedThenNext[] = {
+        {3300, 4000}, {4000, 5000}, {7800, 8000}, {12500, 13000}};
+    for (const auto& [raised, next] : raisedThenNext) {
+        c.toolkit.tickRaised(started + milliseconds(raised));
+        EXPECT_EQ(*c.toolkit.nextTick(), started + milliseconds(next)) << "raised at " << raised;
+    }
 }
 
 TEST(Console, TheDeadlineEndsAWaitBetweenTicksWithStatus124) {

@@ -1,7 +1,11 @@
-// The launcher's choice between the console here and the window program.
+// The launcher's choice between the console here and the window program, and
+// where it finds its own file without /proc.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "app/launcher/launch_choice.h"
+#include "app/launcher/own_path.h"
 
 namespace {
 
@@ -28,6 +32,7 @@ TEST(Launcher, TheWindowProgramRunsOnlyWithADisplayAndNoQuestionForInformation) 
         // Only the lone words: the rest goes to the window program to judge.
         {":0", nullptr, {"--help=x"}, Launch::Window},
         {":0", nullptr, {"/1 /x --help"}, Launch::Window},
+        {":0", nullptr, {"--", "/1", "/a", "-h", "b"}, Launch::Window},
         {":0", nullptr, {"-v", "-H"}, Launch::Window},
     };
     for (const Case& c : cases) {
@@ -35,6 +40,45 @@ TEST(Launcher, TheWindowProgramRunsOnlyWithADisplayAndNoQuestionForInformation) 
             << (c.display ? c.display : "(unset)") << " " << (c.wayland ? c.wayland : "(unset)")
             << " " << (c.words.empty() ? "" : c.words[0]);
     }
+}
+
+TEST(Launcher, OwnPathIsNeverRelative) {
+    const std::set<std::string> programs = {"/usr/bin/lingerjob", "./lingerjob", "bin/lingerjob",
+                                            "/opt/lj/lingerjob"};
+    const auto isProgram = [&](const std::string& path) { return programs.count(path) > 0; };
+    struct Case {
+        const char* execFn;
+        const char* argv0;
+        const char* path;
+        const char* expected;  // null: no answer
+    };
+    const Case cases[] = {
+        {"/opt/lj/lingerjob", "lingerjob", "/usr/bin", "/opt/lj/lingerjob"},
+        {"./lingerjob", "/opt/lj/lingerjob", nullptr, "/opt/lj/lingerjob"},
+        {nullptr, "lingerjob", "/nowhere:/usr/bin:/opt/lj", "/usr/bin/lingerjob"},
+        {nullptr, "lingerjob", nullptr, "/usr/bin/lingerjob"},  // the shell's default path
+        // Found first through the current folder or a relative entry: no answer.
+        {"./lingerjob", "lingerjob", ".:/usr/bin", nullptr},
+        {nullptr, "lingerjob", ":/usr/bin", nullptr},
+        {nullptr, "lingerjob", "bin:/usr/bin", nullptr},
+        {"lingerjob", "./lingerjob", "/usr/bin", nullptr},
+        {nullptr, "lingerjob", "/nowhere", nullptr},
+        {nullptr, nullptr, "/usr/bin", nullptr},
+    };
+    for (const Case& c : cases) {
+        OwnPathClues clues;
+        clues.execFn = c.execFn;
+        clues.argv0 = c.argv0;
+        clues.path = c.path;
+        const auto found = ownPath(clues, isProgram);
+        EXPECT_EQ(found.value_or("(none)"), c.expected ? c.expected : "(none)")
+            << (c.execFn ? c.execFn : "-") << " " << (c.argv0 ? c.argv0 : "-") << " "
+            << (c.path ? c.path : "-");
+    }
+    OwnPathClues fromProc;
+    fromProc.procExe = "/usr/lib/x/lingerjob";
+    fromProc.argv0 = "/opt/lj/lingerjob";
+    EXPECT_EQ(ownPath(fromProc, isProgram), "/usr/lib/x/lingerjob");
 }
 
 }  // namespace

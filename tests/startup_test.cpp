@@ -189,6 +189,7 @@ TEST(Startup, OptionsAnywhereAreTakenOutAndTheRestKeepsItsMeaning) {
         {"/0 /my --interval=0.2 task", "watch 0 [my task] interval=200"},
         {"--timeout=1 --timeout=2.25 /0/x", "watch 0 [x] deadline=2250"},
         {"--timeout=0.0019 --interval=3600 /1/x", "watch 1 [x] interval=3600000 deadline=1"},
+        {"--timeout=0.0001 /1/x", "watch 1 [x] deadline=1"},  // above 0: at least 1 ms
         {"/1 /--x /-h- -v -H", "watch 1 [--x]"},
         {" --interval=1  --timeout=60 ", "window interval=1000 deadline=60000"},
         {"/1 /x -V -h", "info Usage: lingerjob [OPTION]... /MODE /TASK status=0"},
@@ -208,8 +209,9 @@ TEST(Startup, OptionsAnywhereAreTakenOutAndTheRestKeepsItsMeaning) {
         {"\"\"", "rejected \"\" status=2"},
     };
     for (const auto& [arguments, expected] : cases) EXPECT_EQ(outcome(arguments), expected);
-    for (const std::string bad : {"--timeout", "--timeout=0", "--timeout=1,5", "--timeout=1e3",
-                                  "--timeout=2147484", "--interval=.099", "--interval=3600.001"}) {
+    for (const std::string bad :
+         {"--timeout", "--timeout=0", "--timeout=.0000", "--timeout=1,5", "--timeout=1e3",
+          "--timeout=2147484", "--interval=.099", "--interval=3600.001"}) {
         const std::string got = outcome("/1 /x " + bad);
         EXPECT_EQ(got.rfind("rejected /1 /x " + bad + " | bad value in " + bad + ":", 0), 0u)
             << got;

@@ -77,8 +77,9 @@ bool allDigits(std::string_view text) {
 }
 
 // Seconds written as decimal digits with an optional fraction ("90", "1.5", ".25"),
-// in whole milliseconds (a finer fraction is cut off). Nothing for any other text
-// or for more than INT_MAX milliseconds, the longest time a toolkit timer takes.
+// in whole milliseconds: a finer fraction is cut off, but a time above 0 is at
+// least 1 ms ("0.0001"). Nothing for any other text or for more than INT_MAX
+// milliseconds, the longest time a toolkit timer takes.
 std::optional<int> toMilliseconds(std::string_view text) {
     const std::size_t dot = text.find('.');
     const std::string_view whole = text.substr(0, dot);
@@ -98,6 +99,7 @@ std::optional<int> toMilliseconds(std::string_view text) {
         ms += (fraction[i] - '0') * scale;
     }
     if (ms > INT_MAX) return std::nullopt;
+    if (ms == 0 && fraction.find_first_not_of('0') != std::string_view::npos) ms = 1;
     return static_cast<int>(ms);
 }
 

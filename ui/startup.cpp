@@ -1,4 +1,6 @@
 // Form_Load: run-time captions, then the command line decides how the program starts.
+#include <new>
+
 #include "contract/exit_status.h"
 #include "contract/toolkit.h"
 #include "ui/arguments.h"
@@ -61,8 +63,10 @@ void Form1::Form_Load() {
         if (options.timeoutMs) toolkit_.setDeadline(*options.timeoutMs);
         toolkit_.setTimerEnabled(true);  // last, so no tick can come during start-up
         return;
+    } catch (const std::bad_alloc&) {
+        throw;  // not the arguments' fault: the program ends with a run-time error
     } catch (...) {
-        // Any failure while starting up is reported as bad arguments.
+        // Any other failure while starting up is reported as bad arguments.
     }
     std::string message = "your arguments are not right\r\n" + raw;
     if (!problem.empty()) message += "\r\n" + problem;

@@ -29,12 +29,13 @@ int ConsoleApp::run() {
         if (deadline) wake = std::min(wake, *deadline);
         std::this_thread::sleep_until(wake);
         const auto now = Clock::now();
-        if (deadline && now >= *deadline) {
-            timeOut();
-        } else if (nextTick && now >= *nextTick) {
+        // A check due no later than the deadline runs first: the wait may be
+        // over by then (--timeout=3 with a check at 3 s ends with 0).
+        if (nextTick && now >= *nextTick && (!deadline || *nextTick <= *deadline)) {
             toolkit_.tickRaised(now);
             tick();
         }
+        if (deadline && now >= *deadline) timeOut();
     }
     return toolkit_.exitStatus();
 }

@@ -1,8 +1,9 @@
 #include "app/console/console_toolkit.h"
 
+#include <cerrno>
 #include <iostream>
 
-#include "app/shared/line_breaks.h"
+#include "app/shared/terminal_text.h"
 #include "contract/design.h"
 #include "contract/runtime_error.h"
 
@@ -22,7 +23,8 @@ ConsoleToolkit::ConsoleToolkit(std::string commandLine, bool argumentsGiven,
       listHeight_(static_cast<float>(design::of(Control::List1).height)),
       listWidth_(static_cast<float>(design::of(Control::List1).width)),
       interval_(design::kTimerIntervalMs),
-      runningInterval_(design::kTimerIntervalMs) {
+      runningInterval_(design::kTimerIntervalMs),
+      started_(Clock::now()) {
     for (const auto& d : design::kControls) {
         captions_[static_cast<std::size_t>(d.id)] = d.caption;
     }
@@ -63,10 +65,33 @@ bool ConsoleToolkit::timerEnabled() {
     return nextTick_.has_value();
 }
 
+namespace {
+
+// The first point of the schedule due + k intervals (k >= 1) that lies after now:
+// ticks missed in a stall are skipped, and the schedule keeps its beat.
+ConsoleToolkit::Clock::time_point nextOnSchedule(ConsoleToolkit::Clock::time_point due,
+                                                 std::chrono::milliseconds interval,
+                                                 ConsoleToolkit::Clock::time_point now) {
+    auto next = due + interval;
+    if (next <= now) next += ((now - next) / interval + 1) * interval;
+    return next;
+}
+
+}  // namespace
+
+void ConsoleToolkit::scheduleFrom(Clock::time_point started) {
+    started_ = started;
+}
+
+// The first enabling counts from the program's start, as the deadline does;
+// every later one starts a fresh interval.
 void ConsoleToolkit::setTimerEnabled(bool enabled) {
     if (enabled) {
         runningInterval_ = interval_;
-        nextTick_ = Clock::now() + std::chrono::milliseconds(runningInterval_);
+        const auto now = Clock::now();
+        nextTick_ = nextOnSchedule(enabledBefore_ ? now : started_,
+                                   std::chrono::milliseconds(runningInterval_), now);
+        enabledBefore_ = true;
     } else {
         nextTick_.reset();
     }
@@ -76,17 +101,17 @@ void ConsoleToolkit::setTimerInterval(int milliseconds) {
     interval_ = milliseconds;
 }
 
+// Start-up sets it: counted from the program's start, like the first tick.
 void ConsoleToolkit::setDeadline(int milliseconds) {
-    deadline_ = Clock::now() + std::chrono::milliseconds(milliseconds);
+    deadline_ = started_ + std::chrono::milliseconds(milliseconds);
 }
 
+// After a stall (a suspended process, a slow tick) the missed ticks are not
+// raised one after another.
 void ConsoleToolkit::tickRaised(Clock::time_point now) {
-    if (!nextTick_) return;
-    const auto interval = std::chrono::milliseconds(runningInterval_);
-    *nextTick_ += interval;
-    // After a stall (a suspended process, a slow tick) go on from now rather
-    // than raise the missed ticks one after another.
-    if (*nextTick_ <= now) *nextTick_ = now + interval;
+    if (nextTick_) {
+        nextTick_ = nextOnSchedule(*nextTick_, std::chrono::milliseconds(runningInterval_), now);
+    }
 }
 
 void ConsoleToolkit::listClear() {
@@ -139,8 +164,17 @@ void ConsoleToolkit::clipboardSetText(const std::string& text) {
     clipboard_ = text;
 }
 
-void ConsoleToolkit::printLine(bool toError, const std::string& text) {
-    (toError ? err_ : out_) << withUnixLineBreaks(text) << std::endl;
+int ConsoleToolkit::printLine(bool toError, const std::string& text) {
+    std::ostream& stream = toError ? err_ : out_;
+    errno = 0;
+    writeForTerminal(text, [&stream](std::string_view piece) {
+        stream.write(piece.data(), static_cast<std::streamsize>(piece.size()));
+    });
+    stream << std::endl;
+    const int error = errno;
+    if (stream) return 0;
+    stream.clear();  // the next line is tried again
+    return error != 0 ? error : EIO;
 }
 
 void ConsoleToolkit::endProgram(int) {

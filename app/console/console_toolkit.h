@@ -52,15 +52,20 @@ class ConsoleToolkit : public AdapterToolkit {
     float listHeight() const { return listHeight_; }
     float listWidth() const { return listWidth_; }
 
+    // The moment the schedule and the deadline count from: the program's start
+    // (by default, when this toolkit was made). The first tick is due one
+    // interval after it, or at the first point of that beat still to come.
+    void scheduleFrom(Clock::time_point started);
     // The timer's schedule: when the next tick is due (none while disabled) and
     // when the deadline ends the program (none unless one was set).
     std::optional<Clock::time_point> nextTick() const { return nextTick_; }
     std::optional<Clock::time_point> deadline() const { return deadline_; }
-    // Called as a tick is raised: the following one comes an interval later.
+    // Called as a tick is raised at now: the following one comes an interval
+    // after the one due, or at the first point of the schedule after now.
     void tickRaised(Clock::time_point now);
 
   protected:
-    void printLine(bool toError, const std::string& text) override;
+    int printLine(bool toError, const std::string& text) override;
     void endProgram(int exitStatus) override;
 
   private:
@@ -77,6 +82,8 @@ class ConsoleToolkit : public AdapterToolkit {
 
     int interval_;         // what the next enabling uses
     int runningInterval_;  // what the running timer uses
+    Clock::time_point started_;
+    bool enabledBefore_ = false;
     std::optional<Clock::time_point> nextTick_;
     std::optional<Clock::time_point> deadline_;
 };

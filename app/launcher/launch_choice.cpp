@@ -12,6 +12,7 @@ Launch chooseLaunch(const char* display, const char* waylandDisplay,
                     const std::vector<std::string_view>& words) {
     if (!isSet(display) && !isSet(waylandDisplay)) return Launch::Console;
     for (const std::string_view word : words) {
+        if (word == "--") break;  // what follows is the task's, not an option
         if (word == "--help" || word == "-h" || word == "--version" || word == "-V") {
             return Launch::Console;
         }

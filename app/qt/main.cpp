@@ -1,11 +1,13 @@
 // lingerjob-window: the lingerjob program with its Qt window. The lingerjob
-// launcher starts it in its own place when there is a display; started without
-// one it falls back to Qt's offscreen platform and works as the launcher would.
+// launcher runs it as its child when there is a display, and is told its final
+// status (app/launcher/status_pipe.h); started without a display it falls back
+// to Qt's offscreen platform and works as the launcher would.
 #include <sys/prctl.h>
 
 #include <QApplication>
 #include <cstdlib>
 
+#include "app/launcher/status_pipe.h"
 #include "app/qt/display.h"
 #include "app/qt/qt_app.h"
 #include "app/qt/qt_form.h"
@@ -17,6 +19,7 @@
 #include "watch/linux/proc_visibility.h"
 
 int main(int argc, char** argv) {
+    status_pipe::takeFromLauncher();
     ignoreBrokenPipes();
     const std::string arguments = joinArguments(argc, argv);
     // The launcher's own path, which "Make command line" names; nothing we start
@@ -44,8 +47,8 @@ int main(int argc, char** argv) {
     QtApp app(form, window, toolkit);
 
     if (!app.start() || !app.goOn(toolkit.headless(), [] { return hiddenProcessesNote(); })) {
-        return toolkit.exitStatus();
+        return status_pipe::tellLauncher(toolkit.exitStatus());
     }
     QApplication::exec();
-    return toolkit.exitStatus();
+    return status_pipe::tellLauncher(toolkit.exitStatus());
 }

@@ -107,8 +107,17 @@ void QtToolkit::setTimerInterval(int milliseconds) {
 }
 
 void QtToolkit::setDeadline(int milliseconds) {
-    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &form_,
-                       [this] { unload(exit_status::kTimedOut); });
+    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &form_, [this] {
+        // A check due within the same millisecond runs first (Qt rounds the time
+        // left up): the wait may be over by then.
+        QTimer* timer = form_.timer();
+        if (timer->isActive() && timer->remainingTime() <= 1) {
+            QTimer::singleShot(2, Qt::PreciseTimer, &form_,
+                               [this] { unload(exit_status::kTimedOut); });
+        } else {
+            unload(exit_status::kTimedOut);
+        }
+    });
 }
 
 // Filling the list is not the user's selection, so it must not raise List1's click.

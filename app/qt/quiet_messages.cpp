@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "app/launcher/status_pipe.h"
 #include "contract/exit_status.h"
 
 namespace {
@@ -13,7 +14,7 @@ namespace {
 // run-time error ends it with the failure status instead.
 [[noreturn]] void endWithFailure() {
     std::fflush(stderr);
-    std::_Exit(exit_status::kFailure);
+    std::_Exit(status_pipe::tellLauncher(exit_status::kFailure));
 }
 
 // Passes Qt's critical messages, formatted as Qt would, and drops the notes and

@@ -1,10 +1,13 @@
 #include "app/shared/adapter_toolkit.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 #include "app/shared/app_info.h"
-#include "app/shared/line_breaks.h"
+#include "app/shared/terminal_text.h"
+#include "contract/exit_status.h"
 #include "contract/runtime_error.h"
 
 namespace {
@@ -94,19 +97,39 @@ CommandShell AdapterToolkit::commandShell() {
     return kPlatform.shell;
 }
 
+// What the user asked for must arrive: output that cannot be written (a full
+// disk, a closed standard output) ends the program with the failure status, as
+// with GNU tools.
 void AdapterToolkit::showInformation(const std::string& text) {
-    printLine(false, text);
+    if (const int error = printLine(false, text)) {
+        warn(std::string("write error: ") + std::strerror(error));
+        unload(exit_status::kFailure);
+    }
 }
 
 void AdapterToolkit::warn(const std::string& message) {
     printLine(true, "lingerjob: " + message);
 }
 
-void AdapterToolkit::printLine(bool toError, const std::string& text) {
+void AdapterToolkit::warnOutOfMemory() noexcept {
+    try {
+        warn("out of memory");
+    } catch (...) {
+        std::fputs("lingerjob: out of memory\n", stderr);  // unbuffered: needs no memory
+    }
+}
+
+int AdapterToolkit::printLine(bool toError, const std::string& text) {
     std::FILE* stream = toError ? stderr : stdout;
-    const std::string line = withUnixLineBreaks(text) + '\n';
-    std::fwrite(line.data(), 1, line.size(), stream);
-    std::fflush(stream);
+    errno = 0;
+    writeForTerminal(text, [stream](std::string_view piece) {
+        std::fwrite(piece.data(), 1, piece.size(), stream);
+    });
+    std::fputc('\n', stream);
+    const bool failed = std::fflush(stream) != 0 || std::ferror(stream);
+    const int error = errno;
+    std::clearerr(stream);
+    return failed ? (error != 0 ? error : EIO) : 0;
 }
 
 void AdapterToolkit::unload(int exitStatus) {

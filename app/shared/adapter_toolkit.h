@@ -10,8 +10,8 @@
 // What every adapter's toolkit does alike, so that an adapter writes only its
 // widget calls: the argument text, the program's path and the platform's ways
 // with it, the version, Label3's back colour (the one colour a handler sets), the
-// "lingerjob: " diagnostics, information on standard output, and the unload that
-// counts once.
+// "lingerjob: " diagnostics, information on standard output (a failed write of it
+// ends the program with status 1), and the unload that counts once.
 class AdapterToolkit : public Toolkit {
   public:
     // argumentsGiven: whether the program got any argument, also one that joins to
@@ -32,6 +32,8 @@ class AdapterToolkit : public Toolkit {
     CommandShell commandShell() override;  // cmd on Windows, a POSIX shell elsewhere
     void showInformation(const std::string& text) override;
     void warn(const std::string& message) override;
+    // "lingerjob: out of memory" on standard error, even when no memory can be had.
+    void warnOutOfMemory() noexcept;
     // The first unload decides the exit status and ends the program (endProgram);
     // later ones change nothing.
     void unload(int exitStatus) override;
@@ -46,9 +48,11 @@ class AdapterToolkit : public Toolkit {
     // property: Form1, or a control whose kind is none of these.
     static void requireKind(Control control, std::initializer_list<design::Kind> kinds);
 
-    // One line for whoever runs the program, its CR LF made LF: on standard error
-    // (diagnostics, message texts without a window) or standard output.
-    virtual void printLine(bool toError, const std::string& text);
+    // One line for whoever runs the program, on standard error (diagnostics,
+    // message texts without a window) or standard output, written as for a
+    // terminal (app/shared/terminal_text.h). Returns 0, or the error number of a
+    // write that failed.
+    virtual int printLine(bool toError, const std::string& text);
     // Shows Label3's new back colour; the value itself is kept here.
     virtual void paintStatusColor(std::uint32_t color) { (void)color; }
     // Stops the timer and closes the window, so the program ends with the status.

@@ -1,6 +1,11 @@
 #include "app/shared/entry.h"
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+
+#include "contract/exit_status.h"
 
 std::string joinArguments(int argc, char** argv) {
     std::string text;
@@ -15,4 +20,14 @@ void ignoreBrokenPipes() {
 #ifdef SIGPIPE
     std::signal(SIGPIPE, SIG_IGN);
 #endif
+}
+
+void endTerminationWithFailureStatus() {
+    std::set_terminate([] {
+        // Nothing here may allocate; standard error is unbuffered.
+        std::fputs(std::current_exception() ? "lingerjob: unexpected error\n"
+                                            : "lingerjob: out of memory\n",
+                   stderr);
+        std::_Exit(exit_status::kFailure);
+    });
 }

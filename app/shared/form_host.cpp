@@ -1,6 +1,7 @@
 #include "app/shared/form_host.h"
 
 #include <exception>
+#include <new>
 #include <utility>
 
 #include "app/shared/adapter_toolkit.h"
@@ -73,22 +74,30 @@ void FormHost::dispatch(const std::function<void()>& handler) {
     ++depth_;
     std::string error;
     bool failed = false;
+    bool outOfMemory = false;
     try {
         handler();
+    } catch (const std::bad_alloc&) {
+        failed = outOfMemory = true;
     } catch (const std::exception& e) {
+        failed = true;
         error = e.what();
-        failed = true;
     } catch (...) {
-        error = "unknown error";
         failed = true;
+        error = "unknown error";
     }
     if (failed && !toolkit_.unloaded()) {
         reporting_ = true;
-        try {
-            toolkit_.warn("run-time error: " + error);
-            toolkit_.messageBox("Run-time error:\r\n" + error);
-        } catch (...) {
-            // The report itself failed; the program ends all the same.
+        if (outOfMemory) {
+            // One line, no box: a box needs the memory that is missing.
+            toolkit_.warnOutOfMemory();
+        } else {
+            try {
+                toolkit_.warn("run-time error: " + error);
+                toolkit_.messageBox("Run-time error:\r\n" + error);
+            } catch (...) {
+                // The report itself failed; the program ends all the same.
+            }
         }
         reporting_ = false;
         toolkit_.unload(exit_status::kFailure);

@@ -33,7 +33,8 @@ class FormHost {
     void timeOut();  // --timeout ran out: the program ends with status 124
 
     // Runs one handler. Nothing it lets escape unwinds into the toolkit: it is
-    // reported (a line on standard error and a "Run-time error:" box) and the
+    // reported (a line on standard error and a "Run-time error:" box; for a
+    // failed allocation the one line "lingerjob: out of memory") and the
     // program ends with the failure status. Events that come after the window
     // went, or in the modal loop of such a report, reach no handler.
     void dispatch(const std::function<void()>& handler);

@@ -2,9 +2,10 @@
 # The Linux build and its tests: unit, window (offscreen and Xvfb), whole-program
 # and stress (soak, churn, odd names, an unreadable /proc).
 source "$(dirname "$0")/../lib.sh"
-# qt6-wayland: the window program must also fall back quietly from a Wayland
-# display that has gone. python3: scripts started through "#!/usr/bin/env python3".
-need_packages "${BUILD_PACKAGES[@]}" libgtest-dev xvfb xauth xclip xdotool qt6-wayland python3
+# qt6-wayland and weston: the window program on a Wayland display, which must
+# fall back quietly from one that has gone, and the wait that goes on when its
+# compositor stops. python3: scripts started through "#!/usr/bin/env python3".
+need_packages "${BUILD_PACKAGES[@]}" libgtest-dev xvfb xauth xclip xdotool qt6-wayland weston python3
 cmake -S "$ROOT" -B "$ROOT/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build "$ROOT/build" -j"$(nproc)"
 require_tests "$ROOT/build"

@@ -28,6 +28,10 @@ spawn() {
     PIDS+=("$SPAWNED")
 }
 
+# Whether the program is built with a sanitizer, whose runtime needs /proc and
+# reserves far more memory than the program. (grep reads all, for pipefail.)
+sanitized() { ldd "$LINGERJOB" | grep libasan >/dev/null; }
+
 # Runs the program with no display at all, whatever the caller's environment.
 HEADLESS=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
 headless() { "${HEADLESS[@]}" "$@"; }
@@ -72,4 +76,33 @@ wait_for_end() {
     ENDED=$(now_ms)
     STATUS=0
     wait "$pid" || STATUS=$?
+}
+
+# Starts a display server of its own, of kind $1 (xvfb, or weston: headless, in a
+# private runtime folder), named $2; sets SERVER_PID and ON_DISPLAY, the command
+# words that run a program on that display and no other.
+start_display() {
+    local kind=$1 name=$2 ready waited=0
+    if [ "$kind" = xvfb ]; then
+        Xvfb -displayfd 3 -nolisten tcp 3>"$SCRATCH/display-$name" >/dev/null 2>&1 &
+        ready=(-s "$SCRATCH/display-$name")
+    else
+        mkdir -m 700 "$SCRATCH/runtime-$name"
+        XDG_RUNTIME_DIR="$SCRATCH/runtime-$name" \
+            weston --backend=headless-backend.so --socket="wl-$name" >/dev/null 2>&1 &
+        ready=(-S "$SCRATCH/runtime-$name/wl-$name")
+    fi
+    SERVER_PID=$!
+    PIDS+=("$SERVER_PID")
+    until [ "${ready[@]}" ]; do
+        [ "$waited" -lt 100 ] || fail "$kind did not start"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    if [ "$kind" = xvfb ]; then
+        ON_DISPLAY=(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "DISPLAY=:$(cat "$SCRATCH/display-$name")")
+    else
+        ON_DISPLAY=(env -u DISPLAY -u QT_QPA_PLATFORM "XDG_RUNTIME_DIR=$SCRATCH/runtime-$name"
+                    "WAYLAND_DISPLAY=wl-$name")
+    fi
 }

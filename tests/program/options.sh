@@ -29,6 +29,17 @@ done <<'EOF'
 --interval=0 /1 /x|2|(see --help)
 EOF
 
+# --help or --version that cannot be written (a full disk, a closed standard
+# output) ends with 1 and says so, as GNU tools do.
+status=0
+"${quiet[@]}" "$LINGERJOB" --help >/dev/full 2>"$SCRATCH/err" || status=$?
+[ "$status" -eq 1 ] && grep -qx "lingerjob: write error: No space left on device" "$SCRATCH/err" ||
+    fail "--help into a full disk: status $status, stderr: $(cat "$SCRATCH/err")"
+status=0
+"${quiet[@]}" "$LINGERJOB" --version >&- 2>"$SCRATCH/err" || status=$?
+[ "$status" -eq 1 ] && grep -qx "lingerjob: write error: Bad file descriptor" "$SCRATCH/err" ||
+    fail "--version into a closed stdout: status $status, stderr: $(cat "$SCRATCH/err")"
+
 # Starts a wait in the background ($@: its arguments); WATCHER is the program itself.
 watch() {
     "${quiet[@]}" "$LINGERJOB" "$@" 2>"$SCRATCH/err" &
@@ -49,6 +60,13 @@ start_probe "$probe"
 started=$(now_ms)
 watch --timeout=1.5 /1 "/options-$$"
 expect_end 124 "$started" 1000 2500
+# A time-out below a millisecond is one; a check due with the deadline runs first.
+started=$(now_ms)
+watch --timeout=0.0001 /1 "/options-$$"
+expect_end 124 "$started" 0 1000
+started=$(now_ms)
+watch --timeout=0.2 --interval=0.2 /1 "/no-such-task-$$"
+expect_end 0 "$started" 150 1200
 # --interval=0.2 sees the probe's end well within a second.
 watch /1 "/options-$$" --interval=0.2
 still_running_after "$WATCHER" 1 || fail "--interval=0.2 ended while the probe ran"

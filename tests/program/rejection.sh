@@ -19,6 +19,49 @@ if [ -z "${LINGERJOB_IN_XVFB:-}" ]; then
     check_rejected " "  # spaces only are not "no arguments"
     check_rejected ""   # nor is an empty argument (lingerjob "$EMPTY")
 
+    # Control characters of the text shown visibly, so they cannot act on a terminal.
+    status=0
+    headless "$LINGERJOB" /1 $'/a --\e[2Jz' 2>"$SCRATCH/err" || status=$?
+    [ "$status" -eq 2 ] && grep -qxF -- '/1 /a --\x1b[2Jz' "$SCRATCH/err" &&
+        ! grep -q $'\e' "$SCRATCH/err" || fail "an escape sequence reached stderr: $(cat -v "$SCRATCH/err")"
+
+    # Tight memory, from too little to load the program to enough for 1 MB of
+    # arguments: never a signal; a failed allocation is status 1 and one line; a
+    # rejection shows the text given, whole. (A sanitizer reserves far more.)
+    if ! sanitized; then
+        big=(/x)
+        for _ in $(seq 10); do big+=("$(printf '%0100000d' 0)"); done
+        seen=" "
+        # Finely where the program starts to load, coarsely up to 1 MB of arguments.
+        for kib in $(seq 3392 16 3584) $(seq 4096 512 12288); do
+            for case in small big wait; do
+                case $case in
+                small) args=(/x) ;;
+                big) args=("${big[@]}") ;;
+                wait) args=(--timeout=0.001 /1 /no-such-task "${big[@]:1}") ;;
+                esac
+                status=0
+                headless prlimit --as=$((kib * 1024)) "$LINGERJOB" "${args[@]}" >/dev/null \
+                    2>"$SCRATCH/err" || status=$?
+                case $status in
+                1) [ "$(cat "$SCRATCH/err")" = "lingerjob: out of memory" ] ;;
+                2) [ "$case" != wait ] &&
+                    cmp -s "$SCRATCH/err" <(printf 'your arguments are not right\n%s\n' "${args[*]}") ;;
+                124) [ "$case" = wait ] && [ ! -s "$SCRATCH/err" ] ;;
+                127) grep -q "error while loading shared libraries\|cannot allocate TLS" "$SCRATCH/err" ;;
+                *) false ;;
+                esac || fail "$kib KiB, $case: status $status, stderr: $(head -c 200 "$SCRATCH/err")"
+                [[ "$seen" == *" $case:$status "* ]] || seen+="$case:$status "
+            done
+        done
+        echo "tight memory, statuses seen:$seen"
+        for want in small:1 small:2 big:1 big:2 wait:1 wait:124; do
+            [[ "$seen" == *" $want "* ]] || fail "no limit gave $want"
+        done
+    else
+        echo "skipped: tight memory (a sanitizer build)"
+    fi
+
     # With a display the same start shows the rejection box, not the window: OK ends it with 2.
     LINGERJOB_IN_XVFB=1 env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM xvfb-run -a bash "$0" ||
         fail "with a display"

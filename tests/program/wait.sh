@@ -1,27 +1,28 @@
 #!/usr/bin/env bash
 # The wait as a script uses it, against real processes: $1 is "headless", "xvfb"
-# (then the whole test runs on one Xvfb server) or "alone" (headless, with the
-# program copied into a folder of its own: no window program, no Qt beside it).
+# or "weston" (then the whole test runs on a display of its own, and the window
+# program runs as the launcher's child) or "alone" (headless, with the program
+# copied into a folder of its own: no window program, no Qt beside it).
 # The watches run side by side: each must still wait after two ticks, then end
-# within a tick of its cue.
+# within a tick of its cue. With a display, a second one is stopped 2 s into two
+# waits, which must go on without a window, and signals reach the window.
 source "$(dirname "$0")/lib.sh"
 display=${1:-headless}
-if [ "$display" = xvfb ] && [ -z "${LINGERJOB_IN_XVFB:-}" ]; then
-    LINGERJOB_IN_XVFB=1 exec xvfb-run -a bash "$0" "$@"
-fi
 if [ "$display" = alone ]; then
     mkdir "$SCRATCH/alone"
     cp "$LINGERJOB" "$SCRATCH/alone/lingerjob"
     LINGERJOB="$SCRATCH/alone/lingerjob"
 fi
-# The copies under other names, which must find each other but never themselves:
-# with a display the window program itself, since the launcher would exec the
-# one program named lingerjob-window.
-copied=$LINGERJOB
-if [ "$display" = xvfb ]; then
-    copied="$(dirname "$LINGERJOB")/lingerjob-window"
-    launch=(env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
+# The copies under other names, which must find each other but never themselves
+# (with a display, nor the launcher the window program runs under).
+mkdir "$SCRATCH/copies"
+if [ "$display" = xvfb ] || [ "$display" = weston ]; then
+    windowed=1
+    cp "$(dirname "$LINGERJOB")/lingerjob-window" "$SCRATCH/copies/"
+    start_display "$display" main
+    launch=("${ON_DISPLAY[@]}")
 else
+    windowed=
     launch=("${HEADLESS[@]}")
 fi
 tick=3
@@ -33,12 +34,23 @@ watch() {  # name, then the program and its arguments
     spawn "${launch[@]}" "$@" 2>"$SCRATCH/$name.err"
     declare -g "$name=$SPAWNED"
 }
-ends_with_0() {  # name, what it waits for, time of the cue
-    wait_for_end "${!1}" $((tick + 3))
-    echo "$1: $2: ended $((ENDED - $3)) ms after the cue, status $STATUS"
-    [ "$STATUS" -eq 0 ] || fail "$1 ended with status $STATUS: $(cat "$SCRATCH/$1.err")"
+ends_with() {  # status, name, what it waits for, time of the cue
+    wait_for_end "${!2}" $((tick + 3))
+    echo "$2: $3: ended $((ENDED - $4)) ms after the cue, status $STATUS"
+    [ "$STATUS" -eq "$1" ] || fail "$2 ended with status $STATUS: $(cat "$SCRATCH/$2.err")"
+}
+running() {  # pid: runs, not a zombie nobody has reaped yet
+    local state
+    state=$(ps -o stat= -p "$1") && [[ "$state" != Z* ]]
+}
+window_of() {  # name: the window program the launcher runs, which must be on the display
+    local child
+    child=$(pgrep -P "${!1}") || fail "$1 runs no window program"
+    grep -qE "libQt6(XcbQpa|WaylandClient)" "/proc/$child/maps" || fail "$1's window is on no display"
+    echo "$child"
 }
 
+started=$(now_ms)
 # The tasks are parts of the names beyond the kernel's 15-character short name.
 # Mode 1 waits while the probe runs; its task in capitals finds it all the same.
 gone_probe=$(make_probe "lingerjob-probe-waits-$id")
@@ -49,11 +61,11 @@ watch mode1 "$LINGERJOB" /1 "/Waits-${id^^}"
 later_probe=$(make_probe "lingerjob-probe-starts-$id")
 watch mode0 "$LINGERJOB" /0 "/starts-$id"
 # The program never finds itself, but finds another copy of itself.
-cp "$copied" "$SCRATCH/lingerjob-alone-$id"
-cp "$copied" "$SCRATCH/lingerjob-pair-$id"
-watch alone "$SCRATCH/lingerjob-alone-$id" /0 "/alone-$id"
-watch other "$SCRATCH/lingerjob-pair-$id" /0 "/no-such-task-$id"
-watch self "$SCRATCH/lingerjob-pair-$id" /1 "/pair-$id"
+cp "$LINGERJOB" "$SCRATCH/copies/lingerjob-alone-$id"
+cp "$LINGERJOB" "$SCRATCH/copies/lingerjob-pair-$id"
+watch alone "$SCRATCH/copies/lingerjob-alone-$id" /0 "/alone-$id"
+watch other "$SCRATCH/copies/lingerjob-pair-$id" /0 "/no-such-task-$id"
+watch self "$SCRATCH/copies/lingerjob-pair-$id" /1 "/pair-$id"
 
 # A script whose own name holds the task, as setup-wait.sh runs
 # "./setup & lingerjob /1 /setup": its wait is on its sibling, never on itself
@@ -67,13 +79,54 @@ watch setup1 "$SCRATCH/ljsetup-$id-wait.sh"
 watch setup0 "$SCRATCH/ljsetup0-$id-wait.sh"
 later_setup=$(make_probe "ljsetup0-$id")
 
-sleep $((tick * 2 + 1))
+if [ -n "$windowed" ]; then
+    # The display goes: the watch goes on here, on the same schedule and deadline.
+    start_display "$display" lost
+    lost_server=$SERVER_PID
+    start_probe "$(make_probe "lingerjob-probe-lost-$id")"
+    lost_probe_pid=$PROBE_PID
+    start_probe "$(make_probe "lingerjob-probe-stays-$id")"
+    lost_start=$(now_ms)
+    # Qt's X11 platform ends the window program by exit() from inside Qt, leaving
+    # Qt's own memory to a sanitizer build's leak check.
+    lost_on=("${ON_DISPLAY[@]}" "ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0")
+    spawn "${lost_on[@]}" "$LINGERJOB" /1 "/probe-lost-$id" 2>"$SCRATCH/lost.err"
+    lost=$SPAWNED
+    spawn "${lost_on[@]}" "$LINGERJOB" --timeout=5 /1 "/probe-stays-$id" 2>"$SCRATCH/lost_timeout.err"
+    lost_timeout=$SPAWNED
+    # Signals to the launcher reach its window program, and end the launcher alike.
+    watch term "$LINGERJOB" /1 "/probe-stays-$id"
+    watch hup "$LINGERJOB" /1 "/probe-stays-$id"
+    sleep 2
+    window_of lost >/dev/null
+    window_of lost_timeout >/dev/null
+    kill "$lost_server"
+    wait "$lost_server" 2>/dev/null || true
+    echo "lost: the display stopped $(($(now_ms) - lost_start)) ms into the waits"
+    wait_for_end "$lost_timeout" 5
+    echo "lost_timeout: status $STATUS $((ENDED - lost_start)) ms after its start"
+    # The deadline counts from the start, not from the display's end (7 s).
+    took=$((ENDED - lost_start))
+    [ "$STATUS" -eq 124 ] && [ "$took" -ge 5000 ] && [ "$took" -lt 6500 ] ||
+        fail "lost_timeout: status $STATUS after $took ms, not 124 after 5 s"
+fi
+
+left=$((started + (tick * 2 + 1) * 1000 - $(now_ms)))
+[ "$left" -le 0 ] || sleep "$((left / 1000)).$(printf %03d $((left % 1000)))"
 PIDS+=("$(cat "$setup.pid")")
-for name in mode1 mode0 alone other self setup1 setup0; do
+for name in mode1 mode0 alone other self setup1 setup0 ${windowed:+lost term hup}; do
     kill -0 "${!name}" 2>/dev/null || fail "$name ended before its cue: $(cat "$SCRATCH/$name.err")"
 done
-if [ "$display" != xvfb ] && grep -q libQt6 "/proc/$mode1/maps"; then
-    fail "a wait without a display loaded Qt"
+# A wait maps no window toolkit; with a display its window program does.
+grep -q libQt6 "/proc/$mode1/maps" && fail "the waiting launcher loaded Qt"
+if [ -n "$windowed" ]; then
+    other_window=$(window_of other)
+    term_window=$(window_of term)
+    for name in lost lost_timeout; do
+        [ "$(cat "$SCRATCH/$name.err")" = "lingerjob: the display was lost; going on without a window" ] ||
+            fail "$name wrote: $(cat "$SCRATCH/$name.err")"
+        pgrep -P "${!name}" >/dev/null && fail "$name still runs its window program"
+    done
 fi
 
 cue=$(now_ms)
@@ -83,11 +136,24 @@ start_probe "$later_probe"
 { kill -9 "$other" && wait "$other"; } 2>/dev/null || true
 kill -9 "$(cat "$setup.pid")"
 start_probe "$later_setup"
-ends_with_0 mode1 "the probe ended" "$cue"
-ends_with_0 mode0 "a probe started" "$cue"
-ends_with_0 self "the other copy ended" "$cue"
-ends_with_0 setup1 "the script's setup ended" "$cue"
-ends_with_0 setup0 "another setup started" "$cue"
+ends_with 0 mode1 "the probe ended" "$cue"
+ends_with 0 mode0 "a probe started" "$cue"
+ends_with 0 self "the other copy ended" "$cue"
+ends_with 0 setup1 "the script's setup ended" "$cue"
+ends_with 0 setup0 "another setup started" "$cue"
+if [ -n "$windowed" ]; then
+    running "$other_window" && fail "a killed launcher left its window program"
+    cue=$(now_ms)
+    kill -TERM "$term"
+    kill -HUP "$hup"
+    ends_with 143 term "SIGTERM" "$cue"
+    ends_with 129 hup "SIGHUP" "$cue"
+    running "$term_window" && fail "SIGTERM left the window program"
+    PROBE_PID=$lost_probe_pid
+    stop_probe
+    cue=$(now_ms)
+    ends_with 0 lost "the probe ended, the display lost" "$cue"
+fi
 sleep 1
 kill -0 "$alone" 2>/dev/null || fail "mode 0 on its own name ended: $(cat "$SCRATCH/alone.err")"
 echo "alone: still waiting $(($(now_ms) - cue)) ms after the cue"

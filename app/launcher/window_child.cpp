@@ -1,0 +1,183 @@
+#include "app/launcher/window_child.h"
+
+#include <fcntl.h>
+#include <sys/prctl.h>
+#include <sys/signalfd.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
+#include <cstring>
+
+#include "app/launcher/status_pipe.h"
+#include "contract/exit_status.h"
+
+namespace {
+
+constexpr int kPassedOn[] = {SIGTERM, SIGINT, SIGHUP, SIGQUIT};
+
+// A descriptor of ours must not take the number of a closed standard one: the
+// window program's standard error would write into it.
+int aboveStandard(int fd) {
+    if (fd < 0 || fd > STDERR_FILENO) return fd;
+    const int moved = fcntl(fd, F_DUPFD_CLOEXEC, STDERR_FILENO + 1);
+    close(fd);
+    return moved;
+}
+
+void writeAll(const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = write(STDERR_FILENO, text.data() + done, text.size() - done);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return;
+        done += static_cast<std::size_t>(n);
+    }
+}
+
+WindowEnd failed(const std::string& what) {
+    writeAll("lingerjob: " + what + ": " + std::strerror(errno) + "\n");
+    return WindowEnd::told(exit_status::kFailure);
+}
+
+// The line for a window program that ended without telling its status.
+std::string howItWent(int waitStatus) {
+    const std::string goingOn = "; going on without a window";
+    if (WIFSIGNALED(waitStatus)) {
+        const int signal = WTERMSIG(waitStatus);
+        return "the window program ended by signal " + std::to_string(signal) + " (" +
+               strsignal(signal) + ")" + goingOn;
+    }
+    const int status = WIFEXITED(waitStatus) ? WEXITSTATUS(waitStatus) : exit_status::kFailure;
+    // Qt's X11 and Wayland platforms end the process with status 1 when the
+    // connection to the display breaks.
+    if (status == exit_status::kFailure) return "the display was lost" + goingOn;
+    return "the window program ended with status " + std::to_string(status) + goingOn;
+}
+
+// Everything the child changes back, or needs, between fork and exec.
+struct ChildSetup {
+    pid_t launcher;
+    sigset_t mask;
+    struct sigaction childSignal;
+    int statusOut;
+    std::string cannotStart;
+};
+
+[[noreturn]] void becomeWindow(const ChildSetup& setup, const std::string& window, char** argv) {
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
+    if (getppid() != setup.launcher) _exit(exit_status::kFailure);  // the launcher went already
+    sigaction(SIGCHLD, &setup.childSignal, nullptr);
+    sigprocmask(SIG_SETMASK, &setup.mask, nullptr);
+    fcntl(setup.statusOut, F_SETFD, 0);  // the one descriptor the window program inherits
+    execv(window.c_str(), argv);
+    const char* reason = std::strerror(errno);
+    writeAll(setup.cannotStart);
+    writeAll(reason);
+    writeAll("\n");
+    const unsigned char word = exit_status::kFailure;
+    if (write(setup.statusOut, &word, 1) != 1) _exit(exit_status::kFailure);
+    _exit(exit_status::kFailure);
+}
+
+}  // namespace
+
+WindowEnd runWindowChild(const std::string& window, const std::string& self, char** argv) {
+    ChildSetup setup{};
+    setup.launcher = getpid();
+    setup.cannotStart = "lingerjob: cannot start " + window + ": ";
+
+    // What this process is to pass on: a signal the caller blocked or ignored
+    // reaches the window program as it would have reached us, that is not at all.
+    sigset_t watched;
+    sigemptyset(&watched);
+    sigprocmask(SIG_BLOCK, nullptr, &setup.mask);
+    for (const int signal : kPassedOn) {
+        struct sigaction action {};
+        sigaction(signal, nullptr, &action);
+        if (action.sa_handler != SIG_IGN && !sigismember(&setup.mask, signal)) {
+            sigaddset(&watched, signal);
+        }
+    }
+    // The child's end is seen as SIGCHLD, which must not be ignored here.
+    sigaddset(&watched, SIGCHLD);
+    struct sigaction reap {};
+    reap.sa_handler = SIG_DFL;
+    sigaction(SIGCHLD, &reap, &setup.childSignal);
+    sigprocmask(SIG_BLOCK, &watched, nullptr);
+
+    const auto restore = [&setup] {
+        sigaction(SIGCHLD, &setup.childSignal, nullptr);
+        sigprocmask(SIG_SETMASK, &setup.mask, nullptr);
+        unsetenv(status_pipe::kVariable);
+        unsetenv("LINGERJOB_PROGRAM");
+    };
+    int ends[2];
+    if (pipe2(ends, O_CLOEXEC) != 0) {
+        restore();
+        return failed("cannot make a pipe for the window program");
+    }
+    const int statusIn = aboveStandard(ends[0]);
+    setup.statusOut = aboveStandard(ends[1]);
+    const int signals = aboveStandard(signalfd(-1, &watched, SFD_CLOEXEC));
+    const auto closeAll = [&] {
+        for (const int fd : {statusIn, setup.statusOut, signals}) {
+            if (fd >= 0) close(fd);
+        }
+    };
+    if (statusIn < 0 || setup.statusOut < 0 || signals < 0) {
+        const WindowEnd end = failed("cannot wait for the window program");
+        closeAll();
+        restore();
+        return end;
+    }
+    fcntl(statusIn, F_SETFL, O_NONBLOCK);
+    // "Make command line" names this program, not the window program.
+    setenv("LINGERJOB_PROGRAM", self.c_str(), 1);
+    setenv(status_pipe::kVariable, std::to_string(setup.statusOut).c_str(), 1);
+
+    const pid_t child = fork();
+    if (child == 0) becomeWindow(setup, window, argv);
+    close(setup.statusOut);
+    setup.statusOut = -1;
+    if (child < 0) {
+        const WindowEnd end = failed("cannot start " + window);
+        closeAll();
+        restore();
+        return end;
+    }
+
+    int waitStatus = 0;
+    for (;;) {
+        signalfd_siginfo info{};
+        if (read(signals, &info, sizeof info) != static_cast<ssize_t>(sizeof info)) {
+            if (errno == EINTR) continue;
+            while (waitpid(child, &waitStatus, 0) < 0 && errno == EINTR) {
+            }
+            break;
+        }
+        const int signal = static_cast<int>(info.ssi_signo);
+        if (signal == SIGCHLD) {
+            if (waitpid(child, &waitStatus, WNOHANG) == child &&
+                (WIFEXITED(waitStatus) || WIFSIGNALED(waitStatus))) {
+                break;
+            }
+            continue;
+        }
+        kill(child, signal);
+        kill(child, SIGCONT);  // a stopped window program would never act on it
+        while (waitpid(child, &waitStatus, 0) < 0 && errno == EINTR) {
+        }
+        closeAll();
+        restore();
+        return WindowEnd::signalled(signal);
+    }
+    unsigned char word = 0;
+    const bool told = read(statusIn, &word, 1) == 1;
+    closeAll();
+    restore();
+    if (told) return WindowEnd::told(word);
+    return WindowEnd::gone(howItWent(waitStatus));
+}
