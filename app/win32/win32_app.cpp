@@ -15,7 +15,18 @@ Win32App::Win32App(Form1& form, Win32Form& window, Win32Toolkit& toolkit)
     };
     window_.onClick = [this](Control id) { click(id); };
     window_.onTimer = [this] { tick(); };
-    window_.onDeadline = [this] { timeOut(); };
+    window_.onDeadline = [this] {
+        // A check due at the same moment as the deadline runs first: the wait
+        // may be over by then. Windows timers are a clock tick (about 16 ms)
+        // coarse, so "the same moment" is that wide; the deadline waits once.
+        constexpr int kSameMomentMs = 32;
+        if (!deadlinePutOff_ && toolkit_.tickDueWithin(kSameMomentMs)) {
+            deadlinePutOff_ = true;
+            toolkit_.setDeadline(2 * kSameMomentMs);
+            return;
+        }
+        timeOut();
+    };
     window_.onResize = [this] {
         if (shown_) resize();
     };

@@ -24,5 +24,6 @@ class Win32App : public FormHost {
   private:
     Win32Form& window_;
     Win32Toolkit& toolkit_;
-    bool shown_ = false;  // resize events count from the first show on
+    bool shown_ = false;           // resize events count from the first show on
+    bool deadlinePutOff_ = false;  // once, for a check due with the deadline
 };

@@ -136,6 +136,15 @@ void Win32Toolkit::setTimerEnabled(bool enabled) {
         KillTimer(form_.window(), Win32Form::kTimerId);
     }
     timerEnabled_ = enabled;
+    timerStartedMs_ = GetTickCount64();
+}
+
+bool Win32Toolkit::tickDueWithin(int milliseconds) const {
+    if (!timerEnabled_ || timerIntervalMs_ <= 0) return false;
+    const ULONGLONG interval = static_cast<ULONGLONG>(timerIntervalMs_);
+    const ULONGLONG into = (GetTickCount64() - timerStartedMs_) % interval;
+    const ULONGLONG window = static_cast<ULONGLONG>(milliseconds);
+    return into <= window || interval - into <= window;
 }
 
 // None of these list messages sends LBN_SELCHANGE, so List1's click stays quiet.

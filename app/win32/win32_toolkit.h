@@ -42,6 +42,10 @@ class Win32Toolkit : public AdapterToolkit {
     // In a message box: a GUI program has no standard output of its own.
     void showInformation(const std::string& text) override;
 
+    // Whether Timer1 runs and its next tick is due within this many ms of now
+    // (before or after: Windows raises timers up to a clock tick late).
+    bool tickDueWithin(int milliseconds) const;
+
   protected:
     std::string programPath() override;  // this executable's
     void paintStatusColor(std::uint32_t color) override;
@@ -56,6 +60,7 @@ class Win32Toolkit : public AdapterToolkit {
     Win32Form& form_;
     bool timerEnabled_ = false;
     int timerIntervalMs_;
+    ULONGLONG timerStartedMs_ = 0;  // when the running timer began, GetTickCount64
 };
 
 // The full path of the running executable.

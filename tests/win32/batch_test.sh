@@ -124,6 +124,7 @@ start "" ljprobe.exe 5000|/0 /"ljprobe.exe" --timeout=8|0|2500|6000
 rem|"/1" "/no-such-task-zz"|0|2500|6000
 start "" ljprobe.exe 4000;Lingerjob.exe --interval=0.2 /0 /ljprobe.exe|/1 /ljprobe.exe --interval=0.2|0|4000|5500
 start "" ljprobe.exe 8000|--timeout=2 /1 /ljprobe.exe|124|2000|4500
+rem|--timeout=3 /1 /no-such-task-zz|0|2500|4500
 start "" ljprobe.exe 6000|/1 /ljprobe.exe<TAB>|0|6000|12000
 start "" ljprobe.exe 6000|/<TAB>1<TAB>/<TAB>ljprobe.exe<TAB> |0|6000|12000
 EOF
