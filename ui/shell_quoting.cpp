@@ -54,22 +54,13 @@ std::string shellWord(CommandShell shell, std::string_view word) {
 }
 
 std::string visibleControls(std::string_view text) {
-    static const char kHex[] = "0123456789abcdef";
     std::string shown;
     for (char c : text) {
         const auto u = static_cast<unsigned char>(c);
-        if (!isControl(u)) {
-            shown += c;
-        } else if (c == '\n') {
-            shown += "\\n";
-        } else if (c == '\r') {
-            shown += "\\r";
-        } else if (c == '\t') {
-            shown += "\\t";
+        if (isControl(u)) {
+            writeVisibleControl(u, [&shown](std::string_view piece) { shown += piece; });
         } else {
-            shown += "\\x";
-            shown += kHex[u >> 4];
-            shown += kHex[u & 0xF];
+            shown += c;
         }
     }
     return shown;

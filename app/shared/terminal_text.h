@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string_view>
 
+#include "ui/shell_quoting.h"
+
 // How a text reaches a terminal or a log. A message's line breaks (CR LF) become
 // LF; every other control character is written visibly (\n, \r, \t, \xHH; a C1
 // control as the two bytes of its UTF-8 form, \xc2\x9b), so that a text such as
@@ -16,7 +18,6 @@ std::size_t controlLengthAt(std::string_view text, std::size_t at);
 // Hands the text to write(std::string_view) in pieces, allocating nothing.
 template <typename Write>
 void writeForTerminal(std::string_view text, Write&& write) {
-    static const char kHex[] = "0123456789abcdef";
     std::size_t plain = 0;  // where the run of text not yet written starts
     for (std::size_t at = 0; at < text.size();) {
         const std::size_t length = controlLengthAt(text, at);
@@ -30,17 +31,7 @@ void writeForTerminal(std::string_view text, Write&& write) {
             at += 2;
         } else {
             for (std::size_t i = at; i < at + length; ++i) {
-                const auto c = static_cast<unsigned char>(text[i]);
-                const char shown[] = {'\\', 'x', kHex[c >> 4], kHex[c & 0xF]};
-                if (c == '\n') {
-                    write("\\n");
-                } else if (c == '\r') {
-                    write("\\r");
-                } else if (c == '\t') {
-                    write("\\t");
-                } else {
-                    write(std::string_view(shown, sizeof shown));
-                }
+                writeVisibleControl(static_cast<unsigned char>(text[i]), write);
             }
             at += length;
         }
