@@ -124,10 +124,11 @@ std::optional<ProcessSnapshot> ProcEnumerator::snapshot() {
         throw;
     }
     // /proc lists processes by id; kept sorted in case another procfs does not.
-    if (!std::is_sorted(next.begin(), next.end(),
-                        [](const auto& a, const auto& b) { return a.id < b.id; })) {
-        std::sort(next.begin(), next.end(),
-                  [](const auto& a, const auto& b) { return a.id < b.id; });
+    const auto idOrder = [](const proc_process::Known& a, const proc_process::Known& b) {
+        return a.id < b.id;
+    };
+    if (!std::is_sorted(next.begin(), next.end(), idOrder)) {
+        std::sort(next.begin(), next.end(), idOrder);
     }
     known_ = std::move(next);
     if (failed) return std::nullopt;
