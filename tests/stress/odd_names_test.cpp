@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -54,10 +55,16 @@ std::unique_ptr<ChildProcess> startProbe(const fs::path& dir, const OddName& odd
     fs::copy_file("/bin/sleep", path, fs::copy_options::overwrite_existing);
     auto probe = std::make_unique<ChildProcess>(path.native(), std::vector<std::string>{"300"});
     if (!probe->started()) return probe;
-    // Once the exe link names the copy, the exec is done.
-    for (int i = 0; i < 200 && exeLinkOf(probe->pid()) != path.native(); ++i) {
-        std::this_thread::sleep_for(10ms);
-    }
+    // posix_spawn returns while the kernel still loads the program: the exe link
+    // and the short name are new before the arguments are in place. Once
+    // argv[0] is there too, the exec is done.
+    const auto executed = [&] {
+        std::ifstream cmdline("/proc/" + std::to_string(probe->pid()) + "/cmdline");
+        std::string argv0;
+        std::getline(cmdline, argv0, '\0');
+        return exeLinkOf(probe->pid()) == path.native() && argv0 == path.native();
+    };
+    for (int i = 0; i < 200 && !executed(); ++i) std::this_thread::sleep_for(10ms);
     if (odd.deleteWhileRunning) fs::remove(path);
     return probe;
 }
