@@ -195,35 +195,44 @@ TEST(ProcEnumerator, RepeatedEnumerationsLeaveNoDescriptorOpen) {
 }
 
 TEST(ProcNames, StatLines) {
-    EXPECT_EQ(proc_names::commFromStat("42 (a) b)) S 1 2"), "a) b)");
-    EXPECT_EQ(proc_names::commFromStat("42 (x (y)) R"), "x (y)");
-    EXPECT_EQ(proc_names::commFromStat("42 broken"), "");
-    EXPECT_EQ(proc_names::commFromStat(")("), "");
-    EXPECT_EQ(proc_names::parentFromStat("42 (a) b) 7) S 1234 42 0"), 1234u);
-    EXPECT_EQ(proc_names::parentFromStat("1 (init) S 0 1 1"), 0u);
-    for (const char* broken : {"42 (x) S", "42 (x) S x1 2", "42 (x) S 12x 2", "42 (x)S 1", ""}) {
-        EXPECT_FALSE(proc_names::parentFromStat(broken)) << broken;
-    }
     // State, parent, group, session, tty, tpgid, flags, faults (minor, of children,
     // major, of children), times, priority, nice, threads, alarm, start time, ...
     const auto line = [](const std::string& state, const std::string& flags,
-                         const std::string& threads) {
-        return "7 (a (b) c) " + state + " 1 7 7 0 -1 " + flags + " 120 9 3 0 5 2 0 0 20 0 " +
-               threads + " 0 4711 2584576 0";
+                         const std::string& threads, const std::string& name = "a (b) c",
+                         const std::string& parent = "1") {
+        return "7 (" + name + ") " + state + " " + parent + " 7 7 0 -1 " + flags +
+               " 120 9 3 0 5 2 0 0 20 0 " + threads + " 0 4711 2584576 0";
     };
     const std::string sleeping = line("S", "4194560", "1");
     const auto stat = proc_names::parseStat(sleeping);
     ASSERT_TRUE(stat);
     EXPECT_EQ(stat->comm, "a (b) c");
+    EXPECT_EQ(stat->parent, 1u);
     EXPECT_EQ(stat->startTime, 4711u);
     EXPECT_TRUE(proc_names::runsProgram(*stat));
+    // The name runs from the first "(" to the last ")", whatever it holds.
+    for (const auto& [name, parent] :
+         {std::pair{"a) b)", 1234ul}, {"x (y)", 0ul}, {"a) b) 7) S 9", 4294967295ul}}) {
+        const std::string text = line("S", "4194560", "1", name, std::to_string(parent));
+        const auto odd = proc_names::parseStat(text);
+        ASSERT_TRUE(odd) << name;
+        EXPECT_EQ(odd->comm, std::string_view(name));
+        EXPECT_EQ(odd->parent, parent);
+    }
     EXPECT_FALSE(proc_names::runsProgram(*proc_names::parseStat(line("I", "2129984", "1"))))
         << "a kernel thread (PF_KTHREAD)";
     EXPECT_FALSE(proc_names::runsProgram(*proc_names::parseStat(line("Z", "4227148", "1"))));
     EXPECT_TRUE(proc_names::runsProgram(*proc_names::parseStat(line("Z", "4227148", "2"))))
         << "its main thread ended, another runs";
-    EXPECT_FALSE(proc_names::parseStat("7 (a) S 1 7 7 0 -1 4194560 120 9"));
-    EXPECT_FALSE(proc_names::parseStat(line("S", "-1", "1")));
+    std::string noBlank = sleeping;
+    noBlank.replace(noBlank.find(") S"), 3, ")S");
+    for (const std::string& broken :
+         {std::string("7 (a) S 1 7 7 0 -1 4194560 120 9"), line("S", "-1", "1"),
+          line("S", "1", "1", "x", "x1"), line("S", "1", "1", "x", "12x"),
+          line("S", "1", "1", "x", "4294967296"), noBlank, std::string("42 broken"),
+          std::string(")("), std::string()}) {
+        EXPECT_FALSE(proc_names::parseStat(broken)) << broken;
+    }
 }
 
 TEST(ProcNames, AShortNameIsMadeWholeOnlyWhereTheKernelMayHaveCutIt) {

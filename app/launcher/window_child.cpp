@@ -77,9 +77,8 @@ struct ChildSetup {
     writeAll(setup.cannotStart);
     writeAll(reason);
     writeAll("\n");
-    const unsigned char word = exit_status::kFailure;
-    if (write(setup.statusOut, &word, 1) != 1) _exit(exit_status::kFailure);
-    _exit(exit_status::kFailure);
+    // Told, so the launcher ends with the failure instead of going on without a window.
+    _exit(status_pipe::tellLauncher(exit_status::kFailure));
 }
 
 }  // namespace

@@ -14,7 +14,9 @@
 #include "app/win32/command_line.h"
 #include "app/win32/console_stream.h"
 #include "app/win32/text.h"
+#include "app/win32/win32_toolkit.h"
 #include "contract/exit_status.h"
+#include "contract/runtime_error.h"
 #include "ui/form1.h"
 #include "watch/windows/toolhelp_enumerator.h"
 
@@ -23,12 +25,10 @@ namespace {
 constexpr const wchar_t* kWindowProgram = L"Lingerjob.exe";
 
 std::wstring ownPath() {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (n == 0) return L"lingerjob.com";
-        if (n < path.size()) return path.substr(0, n);
-        path.resize(path.size() * 2);
+    try {
+        return modulePath();
+    } catch (const RuntimeError&) {
+        return L"lingerjob.com";
     }
 }
 

@@ -40,14 +40,14 @@ std::optional<ProcessId> ownIdIn(int procFd) {
 // The parent of a process, from PID/stat; nothing when it cannot be read (the
 // process has gone, or this is no procfs).
 std::optional<ProcessId> parentOf(int procFd, ProcessId pid) {
-    std::array<char, 512> stat;  // the name is at most 64 bytes; the parent comes right after it
+    proc_process::Buffers::Stat stat;
     const std::string id = std::to_string(pid);
     const ssize_t got =
         proc_process::readProcFile(procFd, id.c_str(), "stat", stat.data(), stat.size());
     if (got <= 0) return std::nullopt;
-    const auto parent = proc_names::parentFromStat(std::string_view(stat.data(), got));
-    if (!parent) return std::nullopt;
-    return static_cast<ProcessId>(*parent);
+    const auto fields = proc_names::parseStat(std::string_view(stat.data(), got));
+    if (!fields) return std::nullopt;
+    return static_cast<ProcessId>(fields->parent);
 }
 
 bool byId(const proc_process::Known& known, ProcessId id) {

@@ -70,27 +70,6 @@ std::string_view fileNameOf(std::string_view path) {
     return slash == std::string_view::npos ? path : path.substr(slash + 1);
 }
 
-std::string_view commFromStat(std::string_view contents) {
-    const std::size_t open = contents.find('(');
-    const std::size_t close = contents.rfind(')');
-    if (open == std::string_view::npos || close == std::string_view::npos || close < open) {
-        return {};
-    }
-    return contents.substr(open + 1, close - open - 1);
-}
-
-std::optional<unsigned long> parentFromStat(std::string_view contents) {
-    const std::size_t close = contents.rfind(')');
-    if (close == std::string_view::npos) return std::nullopt;
-    // ") S 1234 ...": a blank, the one-letter state, a blank, the parent's id.
-    std::string_view rest = contents.substr(close + 1);
-    if (rest.size() < 4 || rest[0] != ' ' || rest[2] != ' ') return std::nullopt;
-    rest.remove_prefix(3);
-    const auto parent = decimal(nextField(rest, ' '));
-    if (!parent || *parent > 0xFFFFFFFFull) return std::nullopt;
-    return static_cast<unsigned long>(*parent);
-}
-
 std::optional<StatFields> parseStat(std::string_view contents) {
     const std::size_t open = contents.find('(');
     const std::size_t close = contents.rfind(')');
@@ -111,8 +90,9 @@ std::optional<StatFields> parseStat(std::string_view contents) {
         field = nextField(rest, ' ');
     }
     const auto at = [&fields](int number) { return decimal(fields[number - 4]); };
-    const auto flags = at(9), threads = at(20), start = at(22);
-    if (!flags || !threads || !start) return std::nullopt;
+    const auto parent = at(4), flags = at(9), threads = at(20), start = at(22);
+    if (!parent || *parent > 0xFFFFFFFFull || !flags || !threads || !start) return std::nullopt;
+    stat.parent = static_cast<unsigned long>(*parent);
     stat.flags = static_cast<unsigned long>(*flags);
     stat.threads = *threads;
     stat.startTime = *start;

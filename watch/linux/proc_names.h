@@ -12,19 +12,14 @@ namespace proc_names {
 // longer names are cut there.
 constexpr std::size_t kShortNameBytes = 15;
 
-// The name in /proc/PID/stat: between the first "(" and the last ")", since the
-// name itself may hold spaces and parentheses. Empty when the text is not of that form.
-std::string_view commFromStat(std::string_view contents);
-
-// The parent's process id in /proc/PID/stat (the field after the state, behind
-// the name's last ")"). Nothing when the text is not of that form.
-std::optional<unsigned long> parentFromStat(std::string_view contents);
-
 // What the enumeration reads from /proc/PID/stat.
 struct StatFields {
-    std::string_view comm;    // the short name, within the text
-    char state = '?';         // R, S, D, Z, X, ...
-    unsigned long flags = 0;  // the kernel's PF_* flags
+    // The short name, within the text: between the first "(" and the last ")",
+    // since the name itself may hold spaces and parentheses.
+    std::string_view comm;
+    char state = '?';          // R, S, D, Z, X, ...
+    unsigned long parent = 0;  // the parent's process id
+    unsigned long flags = 0;   // the kernel's PF_* flags
     unsigned long long threads = 0;
     unsigned long long startTime = 0;  // clock ticks after boot
 };

@@ -42,13 +42,14 @@ struct Known {
 
 // Room to read one process's files in, reused for all of them.
 struct Buffers {
-    std::array<char, 512> stat;  // the fields read all lie within the first 300 bytes or so
+    using Stat = std::array<char, 512>;  // the fields read all lie within the first 300 bytes or so
+    Stat stat;
     std::array<char, 8192> cmdline;
 };
 
 enum class Outcome {
     Current,  // known is up to date (listed or not)
-    Gone,     // the process has ended or hides from this account
+    Gone,     // the process has ended (one hidden from this account is Current, not listed)
     Failed,   // its files could not be read (descriptors, memory, ...): the list is unknown
 };
 
