@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <fstream>
 #include <thread>
 
 extern char** environ;
@@ -80,9 +81,37 @@ void ChildProcess::kill() {
     if (waitpid(pid_, &status, 0) == pid_) reaped(status);
 }
 
+namespace {
+
 std::string exeLinkOf(pid_t pid) {
     char buffer[4096];
     const std::string link = "/proc/" + std::to_string(pid) + "/exe";
     const ssize_t length = readlink(link.c_str(), buffer, sizeof buffer);
     return length > 0 ? std::string(buffer, static_cast<std::size_t>(length)) : std::string();
+}
+
+std::string argv0Of(pid_t pid) {
+    std::ifstream cmdline("/proc/" + std::to_string(pid) + "/cmdline");
+    std::string argv0;
+    std::getline(cmdline, argv0, '\0');
+    return argv0;
+}
+
+}  // namespace
+
+std::unique_ptr<ChildProcess> startSleeper(const std::filesystem::path& path, int seconds) {
+    std::filesystem::copy_file("/bin/sleep", path,
+                               std::filesystem::copy_options::overwrite_existing);
+    auto child = std::make_unique<ChildProcess>(path.native(),
+                                                std::vector<std::string>{std::to_string(seconds)});
+    // posix_spawn returns while the kernel still loads the program: the exe link
+    // and the short name are new before the arguments are in place. Once
+    // argv[0] is there too, the exec is done.
+    const auto executed = [&] {
+        return exeLinkOf(child->pid()) == path.native() && argv0Of(child->pid()) == path.native();
+    };
+    for (int i = 0; child->started() && i < 200 && !executed(); ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return child;
 }

@@ -3,6 +3,8 @@
 #include <sys/types.h>
 
 #include <chrono>
+#include <filesystem>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,5 +45,6 @@ class ChildProcess {
     std::optional<int> result_;
 };
 
-// The exe link of a process, or "" when it cannot be read.
-std::string exeLinkOf(pid_t pid);
+// A copy of /bin/sleep at `path`, sleeping `seconds`, returned once its exec is
+// done (or after two seconds), so a snapshot lists it under its own name.
+std::unique_ptr<ChildProcess> startSleeper(const std::filesystem::path& path, int seconds);

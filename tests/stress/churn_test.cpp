@@ -9,14 +9,13 @@
 
 #include <algorithm>
 #include <atomic>
-#include <csignal>
 #include <filesystem>
 #include <iostream>
-#include <memory>
 #include <set>
 #include <thread>
 
 #include "tests/fake_toolkit.h"
+#include "tests/stress/child_process.h"
 #include "ui/form1.h"
 #include "watch/linux/proc_enumerator.h"
 
@@ -113,15 +112,8 @@ TEST(Churn, RefreshesWhileProcessesComeAndGoListOnlyWholeCleanNames) {
     for (const auto& n : names) cut.insert(n.substr(0, kCommLength));
     // On a machine that runs little besides this test (a container) the list can
     // rightly be empty, so a failed refresh shows as a steady process gone missing.
-    const fs::path steady = dir / "churn-steady";
-    fs::copy_file("/bin/sleep", steady, fs::copy_options::overwrite_existing);
-    char* steadyArgv[] = {const_cast<char*>(steady.c_str()), const_cast<char*>("600"), nullptr};
-    pid_t steadyId = 0;
-    ASSERT_EQ(posix_spawn(&steadyId, steady.c_str(), nullptr, nullptr, steadyArgv, environ), 0);
-    const std::unique_ptr<pid_t, void (*)(pid_t*)> steadyEnd(&steadyId, [](pid_t* id) {
-        kill(*id, SIGKILL);
-        waitpid(*id, nullptr, 0);
-    });
+    const auto steady = startSleeper(dir / "churn-steady", 600);
+    ASSERT_TRUE(steady->started());
 
     FakeToolkit tk;
     ProcEnumerator processes;

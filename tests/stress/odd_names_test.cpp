@@ -8,7 +8,6 @@
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <thread>
 
@@ -52,20 +51,8 @@ std::vector<OddName> oddNames() {
 // A copy of sleep under the odd name, running until the test kills it.
 std::unique_ptr<ChildProcess> startProbe(const fs::path& dir, const OddName& odd) {
     const fs::path path = dir / odd.file;
-    fs::copy_file("/bin/sleep", path, fs::copy_options::overwrite_existing);
-    auto probe = std::make_unique<ChildProcess>(path.native(), std::vector<std::string>{"300"});
-    if (!probe->started()) return probe;
-    // posix_spawn returns while the kernel still loads the program: the exe link
-    // and the short name are new before the arguments are in place. Once
-    // argv[0] is there too, the exec is done.
-    const auto executed = [&] {
-        std::ifstream cmdline("/proc/" + std::to_string(probe->pid()) + "/cmdline");
-        std::string argv0;
-        std::getline(cmdline, argv0, '\0');
-        return exeLinkOf(probe->pid()) == path.native() && argv0 == path.native();
-    };
-    for (int i = 0; i < 200 && !executed(); ++i) std::this_thread::sleep_for(10ms);
-    if (odd.deleteWhileRunning) fs::remove(path);
+    auto probe = startSleeper(path, 300);
+    if (probe->started() && odd.deleteWhileRunning) fs::remove(path);
     return probe;
 }
 

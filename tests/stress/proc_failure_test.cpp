@@ -101,8 +101,7 @@ TEST(ProcFailure, AWatchShortOfMemoryKeepsWaiting) {
     const fs::path dir = fs::temp_directory_path() / ("lingerjob-as-" + std::to_string(getpid()));
     fs::create_directories(dir);
     const fs::path probePath = dir / "ljasprobe";
-    fs::copy_file("/bin/sleep", probePath);
-    ChildProcess probe(probePath.native(), {"600"});
+    const auto probe = startSleeper(probePath, 600);
     const auto watch = [&](std::size_t kib, const fs::path& output) {
         return std::make_unique<ChildProcess>(
             "/usr/bin/prlimit",

@@ -5,13 +5,11 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <filesystem>
 #include <iostream>
 #include <memory>
 #include <sstream>
-#include <thread>
 
 #include "app/console/console_toolkit.h"
 #include "tests/stress/child_process.h"
@@ -78,15 +76,10 @@ TEST(ProcSoak, TenThousandConsoleTicksHoldNoMoreDescriptorsOrMemoryThanTheFirstH
     // Declared before the child, so it goes after the child is killed.
     const std::unique_ptr<const fs::path, void (*)(const fs::path*)> removeDir(
         &dir, [](const fs::path* d) { fs::remove_all(*d); });
-    const fs::path steady = dir / "soak-steady";
-    fs::copy_file("/bin/sleep", steady, fs::copy_options::overwrite_existing);
-    ChildProcess steadyChild(steady.string(), {"600"});
-    ASSERT_TRUE(steadyChild.started());
-    const std::string steadyName = steady.filename().string();
-    for (int i = 0; i < 500 && !listed(tk, steadyName); ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        form.Timer1_Timer();
-    }
+    const std::string steadyName = "soak-steady";
+    const auto steady = startSleeper(dir / steadyName, 600);
+    ASSERT_TRUE(steady->started());
+    form.Timer1_Timer();
     ASSERT_TRUE(listed(tk, steadyName)) << "the steady process never showed in the list";
 
     std::size_t largestWarmUp = 0, largest = 0, shortest = SIZE_MAX;
