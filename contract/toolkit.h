@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "contract/control.h"
 
@@ -47,9 +48,15 @@ class Toolkit {
     // moment (not at the next tick), unless it has ended before.
     virtual void setDeadline(int milliseconds) = 0;
 
-    // List1. Clearing and appending never raise List1's click.
+    // List1. Clearing and appending never raise List1's click. An entry is shown
+    // with what could hide or deceive spelled out (contract/visible_text.h), but
+    // listItem gives it back as it was appended.
     virtual void listClear() = 0;
     virtual void listAppend(const std::string& entry) = 0;
+    // Appends every entry in turn; a toolkit may do it in one go (drawing once).
+    virtual void listAppendAll(const std::vector<std::string>& entries) {
+        for (const std::string& entry : entries) listAppend(entry);
+    }
     virtual int listCount() = 0;
     virtual std::string listItem(int index) = 0;
     virtual int listSelectedIndex() = 0;  // -1 when nothing is selected
@@ -82,6 +89,9 @@ class Toolkit {
     // Information the user asked for (--help, --version): standard output where
     // there is one, otherwise a message box.
     virtual void showInformation(const std::string& text) = 0;
+    // Whether showInformation writes to a terminal's columns rather than into a
+    // message box, which breaks long lines itself.
+    virtual bool informationInColumns() { return commandShell() == CommandShell::Posix; }
 
     // A diagnostic for whoever runs the program (standard error), not a dialog.
     virtual void warn(const std::string& message) = 0;

@@ -71,11 +71,12 @@ TEST(Console, StartsThatCannotWaitEndAtOnce) {
     EXPECT_EQ(rejected.err.str(), "your arguments are not right\n/x\n");
 
     // Control characters of the text shown visibly, the message's own line breaks kept.
-    Console escapes("/1 /\xc3\x9c\n --\x1b[2Jz\xc2\x9b");
+    Console escapes("/1 /\xc3\x9c\n --\x1b[2Jz\xc2\x9b\x7f\xe2\x80\xae\xff");
     EXPECT_FALSE(escapes.app.start());
-    EXPECT_EQ(escapes.err.str(),
-              "your arguments are not right\n/1 /\xc3\x9c\\n --\\x1b[2Jz\\xc2\\x9b\n"
-              "unknown option --\\x1b[2Jz\\xc2\\x9b (see --help)\n");
+    EXPECT_EQ(
+        escapes.err.str(),
+        "your arguments are not right\n/1 /\xc3\x9c\\n --\\x1b[2Jz\\xc2\\x9b\\x7f\\u202e\\xff\n"
+        "unknown option --\\x1b[2Jz\\xc2\\x9b\\x7f\\u202e\\xff (see --help)\n");
 
     Console unwritable("--version");  // a full disk, a closed standard output
     unwritable.out.setstate(std::ios::badbit);

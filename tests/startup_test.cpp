@@ -118,7 +118,7 @@ TEST(Startup, AFailingSnapshotOnTheInteractivePathIsARejectionWithAnEmptySecondL
     EXPECT_EQ(s.tk.unloads, std::vector<int>{2});
 }
 
-TEST(Startup, HelpFitsATerminalOnLinuxAndABoxOnWindows) {
+TEST(Startup, HelpFitsATerminalOrABox) {
     const auto lines = [](const std::string& text) {
         std::vector<std::string> all;
         for (std::size_t at = 0, end; at <= text.size(); at = end + 2) {
@@ -127,9 +127,16 @@ TEST(Startup, HelpFitsATerminalOnLinuxAndABoxOnWindows) {
         }
         return all;
     };
-    for (const auto& line : lines(helpText(CommandShell::Posix))) EXPECT_LE(line.size(), 79u);
+    for (const CommandShell shell : {CommandShell::Posix, CommandShell::Cmd}) {
+        for (const auto& line : lines(helpText(shell, true))) EXPECT_LE(line.size(), 79u) << line;
+    }
+    // lingerjob.com's: batch examples that run the console program, not the window.
+    const std::string console = helpText(CommandShell::Cmd, true);
+    EXPECT_NE(console.find("\r\n  lingerjob --timeout=600 /1 /setup.exe\r\n"), std::string::npos);
+    EXPECT_EQ(console.find("Lingerjob.exe"), std::string::npos);
+    EXPECT_EQ(console.find("./"), std::string::npos);
     // The box breaks lines itself: every line of prose ends a sentence or leads a list.
-    const std::string windows = helpText(CommandShell::Cmd);
+    const std::string windows = helpText(CommandShell::Cmd, false);
     for (const auto& line : lines(windows)) {
         if (line.empty() || line[0] == ' ' || line.rfind("Usage:", 0) == 0) continue;
         EXPECT_TRUE(line.back() == '.' || line.back() == ':') << line;

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "contract/visible_text.h"
 #include "tests/fake_toolkit.h"
 #include "ui/form1.h"
 #include "ui/messages.h"
@@ -125,9 +126,7 @@ std::string makeCommandLine(Window& w) {
     w.form.Command5_Click();
     EXPECT_EQ(w.tk.messages.size(), 1u);
     EXPECT_TRUE(w.tk.clipboard.has_value());
-    if (w.tk.clipboard->find_first_of("\n\t") == std::string::npos) {
-        EXPECT_EQ(w.tk.messages.at(0), *w.tk.clipboard + "\r\nCopied to clipboard.");
-    }
+    EXPECT_EQ(w.tk.messages.at(0), visibleText(*w.tk.clipboard) + "\r\nCopied to clipboard.");
     return *w.tk.clipboard;
 }
 
@@ -194,12 +193,31 @@ TEST(CommandLine, TheTaskWordIsQuotedForEachShell) {
     }
 }
 
-TEST(CommandLine, TheBoxShowsControlCharactersVisiblyTheClipboardHoldsThem) {
-    Window w;
-    onLinux(w.tk);
-    w.tk.text1 = "a\nb\x01";
-    EXPECT_EQ(makeCommandLine(w), "/usr/bin/lingerjob /1 '/a\nb\x01' ");
-    EXPECT_EQ(w.tk.messages.at(0), "/usr/bin/lingerjob /1 '/a\\nb\\x01' \r\nCopied to clipboard.");
+TEST(CommandLine, TheBoxSpellsOutWhatHidesOrActsTheClipboardHoldsIt) {
+    // Controls, DEL and C1; format characters (bidi, zero-width, soft hyphen, tags);
+    // bytes of no valid UTF-8 (stray, overlong, a surrogate, cut short).
+    const struct {
+        const char* task;
+        const char* shown;
+    } rows[] = {
+        {"a\nb\x01", "a\\nb\\x01"},
+        {"x\x7f\xc2\x9by\xc2\xad", "x\\x7f\\xc2\\x9by\\u00ad"},
+        {"ab\xe2\x80\xae"
+         "cod.exe",
+         "ab\\u202ecod.exe"},
+        {"zw\xe2\x80\x8bsp\xef\xbb\xbf", "zw\\u200bsp\\ufeff"},
+        {"t\xf3\xa0\x80\x81", "t\\U000e0001"},
+        {"b\xff\xc0\xaf\xed\xa0\x80\xe2\x80", "b\\xff\\xc0\\xaf\\xed\\xa0\\x80\\xe2\\x80"},
+        {"\xc3\x9c \xd0\xb6 \xe4\xb8\xad", "\xc3\x9c \xd0\xb6 \xe4\xb8\xad"},
+    };
+    for (const auto& row : rows) {
+        Window w;
+        onLinux(w.tk);
+        w.tk.text1 = row.task;
+        EXPECT_EQ(makeCommandLine(w), std::string("/usr/bin/lingerjob /1 '/") + row.task + "' ");
+        EXPECT_EQ(w.tk.messages.at(0), std::string("/usr/bin/lingerjob /1 '/") + row.shown +
+                                           "' \r\nCopied to clipboard.");
+    }
 }
 
 TEST(CommandLine, TheClipboardIsClearedThenSetAndNoControlChanges) {

@@ -30,7 +30,7 @@ void Form1::Command5_Click() {
     const std::string line = program + BuildArgs();
     toolkit_.clipboardClear();
     toolkit_.clipboardSetText(line);
-    // The box shows a line break inside a task as \n, so the shown line is the
-    // one line that was copied.
-    toolkit_.messageBox(visibleControls(line) + "\r\nCopied to clipboard.");
+    // The box shows a line break inside a task as \n, and a character that hides
+    // or turns text around spelled out, so the shown line is the one line copied.
+    toolkit_.messageBox(visibleText(line) + "\r\nCopied to clipboard.");
 }

@@ -5,44 +5,57 @@
 
 namespace {
 
-// For a terminal of 80 columns, with a shell script's example.
-std::string posixHelp() {
-    return "Usage: lingerjob [OPTION]... /MODE /TASK\r\n"
-           "       lingerjob [OPTION]...\r\n"
-           "Make a shell script or a batch file wait on another program.\r\n"
+// For a terminal of 80 columns: with a shell script's example for a POSIX shell,
+// with batch examples that run the console program for cmd.
+std::string terminalHelp(CommandShell shell) {
+    const bool cmd = shell == CommandShell::Cmd;
+    return std::string(
+               "Usage: lingerjob [OPTION]... /MODE /TASK\r\n"
+               "       lingerjob [OPTION]...\r\n") +
+           (cmd ? "Make a batch file or a script wait on another program.\r\n"
+                : "Make a shell script or a batch file wait on another program.\r\n") +
            "\r\n"
            "  /1 /TASK  wait while a process whose executable name contains TASK runs\r\n"
            "  /0 /TASK  wait while no such process runs (every mode but 1 means this)\r\n"
            "Without /MODE /TASK the interactive window opens.\r\n"
            "\r\n"
            "A process matches when TASK, lower-cased, is a part of its executable's\r\n"
-           "file name in lower case; an empty TASK matches every process. Spaces and\r\n"
-           "tabs around TASK are removed, and TASK ends at the next \"/\". The first\r\n"
-           "check comes one interval after the start.\r\n"
+           "file name in lower case; an empty TASK matches every process. " +
+           (cmd ? "Double quotes\r\n"
+                  "are removed, spaces and tabs around TASK too, and TASK ends at the next\r\n"
+                  "\"/\". The first check comes one interval after the start.\r\n"
+                : "Spaces and\r\n"
+                  "tabs around TASK are removed, and TASK ends at the next \"/\". The first\r\n"
+                  "check comes one interval after the start.\r\n") +
            "\r\n"
            "Options, before, between or after /MODE /TASK; no word after -- is one:\r\n"
            "  --timeout=SECONDS   end with status 124 if the wait is not over by then\r\n"
            "  --interval=SECONDS  time between checks, 0.1 to 3600 (default 3)\r\n"
            "  -h, --help          show this help and end\r\n"
            "  -V, --version       show the version and end\r\n"
-           "\r\n"
-           "Exit status:\r\n"
+           "\r\n" +
+           (cmd ? "Exit status (errorlevel):\r\n" : "Exit status:\r\n") +
            "  0    the wait is over, or the window was closed\r\n"
            "  1    a run-time error; or the window was asked for without a display\r\n"
            "  2    the arguments are not right\r\n"
            "  124  the --timeout ran out before the wait was over\r\n"
-           "\r\n"
-           "In a shell script, go on once setup-helper has ended, at most 10 minutes:\r\n"
-           "  ./setup-helper &\r\n"
-           "  lingerjob --timeout=600 /1 /setup-helper || exit 1\r\n"
-           "In a batch file, go on once the calculator runs, checking every second:\r\n"
-           "  Lingerjob.exe --interval=1 /0 /calc.exe\r\n"
-           "  echo the calculator is running";
+           "\r\n" +
+           (cmd ? "In a batch file, go on once setup.exe has ended, at most 10 minutes:\r\n"
+                  "  lingerjob --timeout=600 /1 /setup.exe\r\n"
+                  "  if errorlevel 124 echo setup.exe still runs\r\n"
+                  "Go on once the calculator runs, checking every second:\r\n"
+                  "  lingerjob --interval=1 /0 /calc.exe"
+                : "In a shell script, go on once setup-helper has ended, at most 10 minutes:\r\n"
+                  "  ./setup-helper &\r\n"
+                  "  lingerjob --timeout=600 /1 /setup-helper || exit 1\r\n"
+                  "In a batch file, go on once the calculator runs, checking every second:\r\n"
+                  "  Lingerjob.exe --interval=1 /0 /calc.exe\r\n"
+                  "  echo the calculator is running");
 }
 
 // For a message box, which breaks long lines itself and shows no columns: one
 // line a paragraph, no table; the examples are batch lines.
-std::string cmdHelp() {
+std::string boxHelp() {
     return "Usage: lingerjob [OPTION]... /MODE /TASK, or lingerjob [OPTION]... alone.\r\n"
            "Make a batch file or a script wait on another program.\r\n"
            "\r\n"
@@ -75,8 +88,8 @@ std::string cmdHelp() {
 
 }  // namespace
 
-std::string helpText(CommandShell shell) {
-    return shell == CommandShell::Posix ? posixHelp() : cmdHelp();
+std::string helpText(CommandShell shell, bool inColumns) {
+    return inColumns ? terminalHelp(shell) : boxHelp();
 }
 
 std::string versionText(const AppVersion& version) {

@@ -11,10 +11,10 @@ std::string usageText();
 std::string aboutText(const AppVersion& version);
 
 // The text of --help: synopsis, modes, matching rule, options, exit statuses,
-// examples. For a POSIX shell it is laid out for an 80-column terminal; for cmd
-// (shown in a message box) its paragraphs are single lines and its examples are
-// batch lines.
-std::string helpText(CommandShell shell);
+// examples. inColumns: laid out for an 80-column terminal, with examples for the
+// shell; otherwise for a message box (Windows), its paragraphs single lines and
+// its examples batch lines.
+std::string helpText(CommandShell shell, bool inColumns);
 
 // The text of --version, e.g. "lingerjob 1.0.0".
 std::string versionText(const AppVersion& version);

@@ -4,10 +4,6 @@
 
 namespace {
 
-bool isControl(unsigned char c) {
-    return c < 0x20 || c == 0x7F;
-}
-
 bool plainForPosix(unsigned char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
            (c != '\0' && std::strchr("_./-+,:=@%", c) != nullptr);
@@ -35,7 +31,7 @@ std::string cmdWord(std::string_view word) {
     for (char c : word) {
         const auto u = static_cast<unsigned char>(c);
         if (c == '"') continue;
-        if (isControl(u)) {
+        if (isAsciiControl(u)) {
             text += '?';
         } else if (c == '%') {
             text += "%%";
@@ -51,17 +47,4 @@ std::string cmdWord(std::string_view word) {
 
 std::string shellWord(CommandShell shell, std::string_view word) {
     return shell == CommandShell::Posix ? posixWord(word) : cmdWord(word);
-}
-
-std::string visibleControls(std::string_view text) {
-    std::string shown;
-    for (char c : text) {
-        const auto u = static_cast<unsigned char>(c);
-        if (isControl(u)) {
-            writeVisibleControl(u, [&shown](std::string_view piece) { shown += piece; });
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
 }

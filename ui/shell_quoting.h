@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "contract/toolkit.h"
+#include "contract/visible_text.h"
 
 // Writes one word of a command line so that the given shell, reading it from a
 // script (POSIX sh) or a batch file (cmd), hands it to the program as it stands
@@ -20,24 +21,3 @@
 // would end the command and start another) becomes ?, which no Windows file
 // name holds, so the task still matches nothing, as the typed one would.
 std::string shellWord(CommandShell shell, std::string_view word);
-
-// The text with its control characters written visibly (\n, \r, \t, \xHH),
-// for showing a line that may hold them in a message box.
-std::string visibleControls(std::string_view text);
-
-// Hands the visible form of one control byte (\n, \r, \t or \xHH) to
-// write(std::string_view), allocating nothing.
-template <typename Write>
-void writeVisibleControl(unsigned char c, Write&& write) {
-    static const char kHex[] = "0123456789abcdef";
-    const char shown[] = {'\\', 'x', kHex[c >> 4], kHex[c & 0xF]};
-    if (c == '\n') {
-        write("\\n");
-    } else if (c == '\r') {
-        write("\\r");
-    } else if (c == '\t') {
-        write("\\t");
-    } else {
-        write(std::string_view(shown, sizeof shown));
-    }
-}

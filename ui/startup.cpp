@@ -41,8 +41,9 @@ void Form1::Form_Load() {
         }
         const Options& options = split.options;
         if (options.help || options.version) {
-            toolkit_.showInformation(options.help ? helpText(toolkit_.commandShell())
-                                                  : versionText(toolkit_.version()));
+            toolkit_.showInformation(
+                options.help ? helpText(toolkit_.commandShell(), toolkit_.informationInColumns())
+                             : versionText(toolkit_.version()));
             toolkit_.unload(exit_status::kWaitOver);
             return;
         }

@@ -7,8 +7,9 @@
 bool refreshTaskList(Toolkit& toolkit, ProcessEnumerator& processes) {
     // Cleared first, so a refresh that fails leaves no stale entries behind.
     toolkit.listClear();
-    const auto names = processes.enumerate();
+    auto names = processes.enumerate();
     if (!names) return false;
-    for (const auto& name : *names) toolkit.listAppend(toLowerUtf8(name));
+    for (auto& name : *names) name = toLowerUtf8(name);
+    toolkit.listAppendAll(*names);
     return true;
 }

@@ -1,8 +1,6 @@
 #include "app/console/console_toolkit.h"
 
-#include <cerrno>
-#include <iostream>
-
+#include "app/console/text_stream.h"
 #include "app/shared/terminal_text.h"
 #include "contract/design.h"
 #include "contract/runtime_error.h"
@@ -11,14 +9,7 @@ using design::Kind;
 
 ConsoleToolkit::ConsoleToolkit(std::string commandLine, bool argumentsGiven,
                                std::string programPath)
-    : ConsoleToolkit(std::move(commandLine), argumentsGiven, std::move(programPath), std::cout,
-                     std::cerr) {}
-
-ConsoleToolkit::ConsoleToolkit(std::string commandLine, bool argumentsGiven,
-                               std::string programPath, std::ostream& out, std::ostream& err)
     : AdapterToolkit(std::move(commandLine), argumentsGiven, std::move(programPath)),
-      out_(out),
-      err_(err),
       option1_(design::of(Control::Option1).value),
       listHeight_(static_cast<float>(design::of(Control::List1).height)),
       listWidth_(static_cast<float>(design::of(Control::List1).width)),
@@ -29,6 +20,13 @@ ConsoleToolkit::ConsoleToolkit(std::string commandLine, bool argumentsGiven,
         captions_[static_cast<std::size_t>(d.id)] = d.caption;
     }
     text1_ = design::of(Control::Text1).caption;
+}
+
+ConsoleToolkit::ConsoleToolkit(std::string commandLine, bool argumentsGiven,
+                               std::string programPath, TextStream& out, TextStream& err)
+    : ConsoleToolkit(std::move(commandLine), argumentsGiven, std::move(programPath)) {
+    out_ = &out;
+    err_ = &err;
 }
 
 const std::string& ConsoleToolkit::caption(Control control) const {
@@ -165,16 +163,11 @@ void ConsoleToolkit::clipboardSetText(const std::string& text) {
 }
 
 int ConsoleToolkit::printLine(bool toError, const std::string& text) {
-    std::ostream& stream = toError ? err_ : out_;
-    errno = 0;
-    writeForTerminal(text, [&stream](std::string_view piece) {
-        stream.write(piece.data(), static_cast<std::streamsize>(piece.size()));
-    });
-    stream << std::endl;
-    const int error = errno;
-    if (stream) return 0;
-    stream.clear();  // the next line is tried again
-    return error != 0 ? error : EIO;
+    TextStream* stream = toError ? err_ : out_;
+    if (stream == nullptr) return AdapterToolkit::printLine(toError, text);
+    std::string line;
+    writeForTerminal(text, [&line](std::string_view piece) { line += piece; });
+    return stream->writeLine(line);
 }
 
 void ConsoleToolkit::endProgram(int) {

@@ -4,10 +4,12 @@
 #include <chrono>
 #include <cstdint>
 #include <iosfwd>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/console/text_stream.h"
 #include "app/shared/adapter_toolkit.h"
 
 // The toolkit without a window: the controls' state is kept in memory, message
@@ -21,6 +23,9 @@ class ConsoleToolkit : public AdapterToolkit {
     // line" names; argumentsGiven: whether the program got any argument at all.
     ConsoleToolkit(std::string commandLine, bool argumentsGiven, std::string programPath);
     // The same, writing to the given streams instead of stdout and stderr.
+    ConsoleToolkit(std::string commandLine, bool argumentsGiven, std::string programPath,
+                   TextStream& out, TextStream& err);
+    // The same on C++ streams (app/console/ostream_text.cpp).
     ConsoleToolkit(std::string commandLine, bool argumentsGiven, std::string programPath,
                    std::ostream& out, std::ostream& err);
 
@@ -43,6 +48,7 @@ class ConsoleToolkit : public AdapterToolkit {
     float clientHeight() override;
     float clientWidth() override;
     void messageBox(const std::string& text) override;
+    bool informationInColumns() override { return true; }  // on standard output
     void clipboardClear() override;
     void clipboardSetText(const std::string& text) override;
 
@@ -69,8 +75,9 @@ class ConsoleToolkit : public AdapterToolkit {
     void endProgram(int exitStatus) override;
 
   private:
-    std::ostream& out_;
-    std::ostream& err_;
+    TextStream* out_ = nullptr;  // none: the C library's stdout and stderr
+    TextStream* err_ = nullptr;
+    std::unique_ptr<TextStream> ownedOut_, ownedErr_;
 
     std::array<std::string, 15> captions_;  // indexed by Control
     std::string text1_;

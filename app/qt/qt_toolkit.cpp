@@ -14,10 +14,10 @@
 
 #include "app/qt/qt_form.h"
 #include "app/shared/app_info.h"
-#include "app/shared/line_breaks.h"
 #include "contract/design.h"
 #include "contract/exit_status.h"
 #include "contract/runtime_error.h"
+#include "contract/visible_text.h"
 
 using design::Kind;
 
@@ -128,7 +128,10 @@ void QtToolkit::listClear() {
 
 void QtToolkit::listAppend(const std::string& entry) {
     const QSignalBlocker quiet(form_.list());
-    form_.list()->addItem(fromUtf8(entry));
+    // Shown visibly; the entry itself kept for listItem, which a click copies.
+    auto* item = new QListWidgetItem(fromUtf8(visibleText(entry)));
+    item->setData(Qt::UserRole, QByteArray::fromStdString(entry));
+    form_.list()->addItem(item);
 }
 
 int QtToolkit::listCount() {
@@ -138,7 +141,7 @@ int QtToolkit::listCount() {
 std::string QtToolkit::listItem(int index) {
     const QListWidgetItem* item = form_.list()->item(index);
     if (!item) throw RuntimeError("invalid list index");
-    return toUtf8(item->text());
+    return item->data(Qt::UserRole).toByteArray().toStdString();
 }
 
 int QtToolkit::listSelectedIndex() {
@@ -172,7 +175,7 @@ void QtToolkit::messageBox(const std::string& text) {
     } else {
         // Parented to the window, so closing the window also ends the box.
         QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(app_info::kTitle),
-                        fromUtf8(withUnixLineBreaks(text)), QMessageBox::Ok, &form_);
+                        fromUtf8(visibleMessage(text, "\n")), QMessageBox::Ok, &form_);
         box.setTextFormat(Qt::PlainText);  // a task like <b>x</b> shows as typed
         box.exec();
     }

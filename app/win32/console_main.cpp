@@ -6,7 +6,6 @@
 // alone) starts Lingerjob.exe beside it, with the same arguments, and ends.
 #include <windows.h>
 
-#include <iostream>
 #include <string>
 
 #include "app/console/console_app.h"
@@ -33,7 +32,7 @@ std::wstring ownPath() {
 }
 
 // Starts the window program from this program's folder; does not wait for it.
-int startWindow(const std::wstring& self, const std::wstring& arguments, std::ostream& err) {
+int startWindow(const std::wstring& self, const std::wstring& arguments, TextStream& err) {
     const std::wstring window = self.substr(0, self.find_last_of(L"\\/") + 1) + kWindowProgram;
     std::wstring line = L"\"" + window + L"\"";
     if (!arguments.empty()) line += L" " + arguments;
@@ -42,8 +41,9 @@ int startWindow(const std::wstring& self, const std::wstring& arguments, std::os
     PROCESS_INFORMATION started{};
     if (!CreateProcessW(window.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                         &startup, &started)) {
-        err << "lingerjob: cannot start " << toUtf8(window) << " (Windows error " << GetLastError()
-            << ")" << std::endl;
+        const DWORD error = GetLastError();
+        err.writeLine("lingerjob: cannot start " + toUtf8(window) + " (Windows error " +
+                      std::to_string(error) + ")");
         return exit_status::kFailure;
     }
     CloseHandle(started.hThread);
@@ -54,8 +54,7 @@ int startWindow(const std::wstring& self, const std::wstring& arguments, std::os
 }  // namespace
 
 int main() {
-    ConsoleStreamBuffer outBuffer(STD_OUTPUT_HANDLE), errBuffer(STD_ERROR_HANDLE);
-    std::ostream out(&outBuffer), err(&errBuffer);
+    ConsoleStream out(STD_OUTPUT_HANDLE), err(STD_ERROR_HANDLE);
     const std::wstring self = ownPath();
     const std::wstring arguments = argumentText(GetCommandLineW());
     if (arguments.empty()) return startWindow(self, arguments, err);

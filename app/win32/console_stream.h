@@ -1,23 +1,19 @@
 #pragma once
 
-#include <streambuf>
-#include <string>
+#include <string_view>
 
-// A stream buffer for standard output or standard error of a console program:
-// UTF-8 text goes to a console window as UTF-16 (WriteConsoleW), whatever the
-// console's code page, and to a file or a pipe as the UTF-8 bytes themselves.
-// What is written is passed on at every flush (std::endl), in whole.
-class ConsoleStreamBuffer : public std::streambuf {
+#include "app/console/text_stream.h"
+
+// Standard output or standard error of a console program: UTF-8 text goes to a
+// console window as UTF-16 (WriteConsoleW), whatever the console's code page, and
+// to a file or a pipe as the UTF-8 bytes themselves with CR LF line ends, as
+// Windows tools write them. Every write is checked (see TextStream).
+class ConsoleStream : public TextStream {
   public:
-    explicit ConsoleStreamBuffer(unsigned long standardHandle);  // STD_OUTPUT_HANDLE, ...
-    ~ConsoleStreamBuffer() override;
+    explicit ConsoleStream(unsigned long standardHandle) : which_(standardHandle) {}
 
-  protected:
-    int_type overflow(int_type c) override;
-    std::streamsize xsputn(const char* text, std::streamsize count) override;
-    int sync() override;
+    int writeLine(std::string_view text) override;
 
   private:
-    unsigned long which_;
-    std::string pending_;
+    unsigned long which_;  // STD_OUTPUT_HANDLE, ...
 };

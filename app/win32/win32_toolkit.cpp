@@ -10,6 +10,7 @@
 #include "app/win32/win32_form.h"
 #include "contract/design.h"
 #include "contract/runtime_error.h"
+#include "contract/visible_text.h"
 
 using design::Kind;
 
@@ -150,13 +151,44 @@ bool Win32Toolkit::tickDueWithin(int milliseconds) const {
 // None of these list messages sends LBN_SELCHANGE, so List1's click stays quiet.
 void Win32Toolkit::listClear() {
     SendMessageW(form_.control(Control::List1), LB_RESETCONTENT, 0, 0);
+    listEntries_.clear();
 }
 
 void Win32Toolkit::listAppend(const std::string& entry) {
-    const std::wstring wide = toWide(entry);
+    listEntries_.push_back(entry);
+    const std::wstring wide = toWide(visibleText(entry));
     const LRESULT at = SendMessageW(form_.control(Control::List1), LB_ADDSTRING, 0,
                                     reinterpret_cast<LPARAM>(wide.c_str()));
-    if (at == LB_ERR || at == LB_ERRSPACE) throw RuntimeError("could not add to the list");
+    if (at == LB_ERR || at == LB_ERRSPACE) {
+        listEntries_.pop_back();
+        throw RuntimeError("could not add to the list");
+    }
+}
+
+namespace {
+
+// Turns a control's drawing off for its lifetime, then on and the control redrawn.
+struct DrawingOff {
+    HWND window;
+    explicit DrawingOff(HWND w) : window(w) { SendMessageW(window, WM_SETREDRAW, FALSE, 0); }
+    ~DrawingOff() {
+        SendMessageW(window, WM_SETREDRAW, TRUE, 0);
+        InvalidateRect(window, nullptr, TRUE);
+    }
+};
+
+}  // namespace
+
+// A list box drawn on, with its scroll bar, after every entry costs a thousand
+// redraws a tick when a thousand processes run.
+void Win32Toolkit::listAppendAll(const std::vector<std::string>& entries) {
+    HWND list = form_.control(Control::List1);
+    const DrawingOff off(list);
+    std::size_t bytes = 0;
+    for (const std::string& entry : entries) bytes += (entry.size() + 1) * sizeof(wchar_t);
+    SendMessageW(list, LB_INITSTORAGE, entries.size(), static_cast<LPARAM>(bytes));
+    listEntries_.reserve(listEntries_.size() + entries.size());
+    for (const std::string& entry : entries) listAppend(entry);
 }
 
 int Win32Toolkit::listCount() {
@@ -165,16 +197,11 @@ int Win32Toolkit::listCount() {
     return static_cast<int>(count);
 }
 
+// As appended: the real name, which a click puts into Text1, not the one shown.
 std::string Win32Toolkit::listItem(int index) {
-    HWND list = form_.control(Control::List1);
-    const LRESULT len = SendMessageW(list, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
-    if (index < 0 || len == LB_ERR) throw RuntimeError("invalid list index");
-    std::wstring entry(static_cast<std::size_t>(len) + 1, L'\0');
-    const LRESULT got = SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(index),
-                                     reinterpret_cast<LPARAM>(entry.data()));
-    if (got == LB_ERR) throw RuntimeError("invalid list index");
-    entry.resize(static_cast<std::size_t>(got));
-    return toUtf8(entry);
+    if (index < 0 || index >= listCount() || static_cast<std::size_t>(index) >= listEntries_.size())
+        throw RuntimeError("invalid list index");
+    return listEntries_[static_cast<std::size_t>(index)];
 }
 
 int Win32Toolkit::listSelectedIndex() {
@@ -213,7 +240,8 @@ void Win32Toolkit::messageBox(const std::string& text) {
     // Owned by the window while it is shown (modal to it); before it is shown
     // (start-up's rejection) the box stands alone.
     HWND owner = IsWindowVisible(form_.window()) ? form_.window() : nullptr;
-    if (MessageBoxW(owner, toWide(text).c_str(), toWide(app_info::kTitle).c_str(), MB_OK) == 0) {
+    if (MessageBoxW(owner, toWide(visibleMessage(text, "\r\n")).c_str(),
+                    toWide(app_info::kTitle).c_str(), MB_OK) == 0) {
         if (unloaded()) return;  // WM_QUIT ended the box
         throw RuntimeError("could not show a message box");
     }

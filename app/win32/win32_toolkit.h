@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "app/shared/adapter_toolkit.h"
 
@@ -29,6 +30,8 @@ class Win32Toolkit : public AdapterToolkit {
     void setDeadline(int milliseconds) override;
     void listClear() override;
     void listAppend(const std::string& entry) override;
+    // With List1's drawing off and its storage reserved, then drawn once.
+    void listAppendAll(const std::vector<std::string>& entries) override;
     int listCount() override;
     std::string listItem(int index) override;
     int listSelectedIndex() override;
@@ -58,6 +61,7 @@ class Win32Toolkit : public AdapterToolkit {
     void openClipboard();
 
     Win32Form& form_;
+    std::vector<std::string> listEntries_;  // List1's entries as appended (it shows them visibly)
     bool timerEnabled_ = false;
     int timerIntervalMs_;
     ULONGLONG timerStartedMs_ = 0;  // when the running timer began, GetTickCount64

@@ -160,7 +160,7 @@ void testRejections() {
 
 void testInformation() {
     check::section("--help and --version: their text in a box, status 0");
-    expectBox(quotedExe() + L" --help", toWide(helpText(CommandShell::Cmd)), 0);
+    expectBox(quotedExe() + L" --help", toWide(helpText(CommandShell::Cmd, false)), 0);
     expectBox(quotedExe() + L" /1 /x -V", L"lingerjob 1.0.0", 0);
 }
 

@@ -88,6 +88,7 @@ void testVersion() {
         {L"ProductVersion", L"1.00"},
         {L"InternalName", L"Lingerjob"},
         {L"OriginalFilename", L"Lingerjob.exe"},
+        {L"FileDescription", L"Lingerjob"},
     };
     for (const auto& [key, value] : want) {
         wchar_t* text = nullptr;
@@ -98,7 +99,7 @@ void testVersion() {
         if (found && text) CHECK_EQ(std::wstring(text), value);
     }
 
-    // Exactly one string table, holding exactly those five strings.
+    // Exactly one string table, holding exactly those six strings.
     const VersionNode root = parseNode(data.data(), data.data());
     CHECK_EQ(root.key, std::wstring(L"VS_VERSION_INFO"));
     int stringFileInfos = 0;
@@ -115,7 +116,7 @@ void testVersion() {
             while (!value.empty() && value.back() == L'\0') value.pop_back();
             got[s.key] = value;
         }
-        CHECK_EQ(got.size(), 5u);
+        CHECK_EQ(got.size(), 6u);
         CHECK(got == want);
     }
     CHECK_EQ(stringFileInfos, 1);

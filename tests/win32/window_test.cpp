@@ -107,6 +107,14 @@ void testClicks(BoxCatcher& boxes) {
     CHECK_EQ(boxes.boxes.size(), 1u);
     if (!boxes.boxes.empty()) CHECK_EQ(utf8(boxes.boxes[0].text), aboutText({1, 0, 0}));
     CHECK(!p.toolkit.unloaded());
+    // A box spells out what would hide or turn its text around; its line breaks stay.
+    boxes.clear();
+    p.toolkit.messageBox(
+        "ab\xe2\x80\xae"
+        "cod.exe\r\nzw\xe2\x80\x8bsp\x7f");
+    CHECK_EQ(boxes.boxes.size(), 1u);
+    if (!boxes.boxes.empty())
+        CHECK_EQ(boxes.boxes[0].text, L"ab\\u202ecod.exe\r\nzw\\u200bsp\\x7f");
 
     check::section("Update task list: clears and refills, keeps Text1");
     p.toolkit.listAppend("stale-entry.exe");
@@ -116,6 +124,17 @@ void testClicks(BoxCatcher& boxes) {
     CHECK(std::find(entries.begin(), entries.end(), L"stale-entry.exe") == entries.end());
     CHECK(std::find(entries.begin(), entries.end(), L"explorer.exe") != entries.end());
     CHECK_EQ(p.caption(Control::Text1), std::wstring(L"typed by hand"));
+
+    check::section("the list spells such characters out; listItem gives the real name");
+    const std::string bidi =
+        "ab\xe2\x80\xae"
+        "cod.exe";
+    p.toolkit.listAppendAll({"zw\xe2\x80\x8bsp.exe", bidi});
+    const int n = p.listCount();
+    CHECK_EQ(p.listEntry(n - 2), std::wstring(L"zw\\u200bsp.exe"));
+    CHECK_EQ(p.listEntry(n - 1), std::wstring(L"ab\\u202ecod.exe"));
+    CHECK_EQ(p.toolkit.listItem(n - 1), bidi);
+    p.click(Control::Command1);
 
     check::section("a user's click on List1 copies the entry; LB_SETCURSEL does not");
     SendMessageW(p.control(Control::List1), LB_SETCURSEL, 1, 0);
