@@ -125,7 +125,8 @@ Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known
         key += '\0';
         key += call->path;
         if (!same || key != known.scriptCall) {
-            const auto check = proc_scripts::runsScript(procFd, pid, call->path, call->interpreter);
+            const auto check = proc_scripts::runsScript(procFd, pid, call->path, call->interpreter,
+                                                        buffers.mounts);
             if (check == proc_scripts::Check::Failed) return Outcome::Failed;
             known.scriptCall = std::move(key);
             known.runsScript = check == proc_scripts::Check::Runs;

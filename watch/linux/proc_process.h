@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "watch/linux/proc_scripts.h"
 #include "watch/process_enumerator.h"
 
 // What the enumeration knows of one process between two snapshots, and the
@@ -45,6 +46,7 @@ struct Buffers {
     using Stat = std::array<char, 512>;  // the fields read all lie within the first 300 bytes or so
     Stat stat;
     std::array<char, 8192> cmdline;
+    proc_scripts::OwnMounts mounts;  // what a script's look needs, read when first needed
 };
 
 enum class Outcome {
