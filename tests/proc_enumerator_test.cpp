@@ -147,6 +147,37 @@ TEST(ProcEnumerator, ArgumentsRewrittenInPlaceAreReadAgain) {
     EXPECT_TRUE(second) << "the name the arguments gave before";
 }
 
+// A stopped process does not run, yet a debugger may rewrite its arguments
+// through /proc/PID/mem: its name is read again once it has reached its age.
+TEST(ProcEnumerator, ANameIsReadAgainAtItsAgeThoughTheProcessHasNotRun) {
+    char* argv0 = program_invocation_name;
+    const std::size_t length = std::strlen(argv0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        pause();
+        _exit(0);
+    }
+    kill(pid, SIGSTOP);
+    waitpid(pid, nullptr, WUNTRACED);
+    std::string name = fs::path(argv0).filename().string();
+    const auto listed = [&](ProcEnumerator& processes) {
+        const auto names = processes.enumerate();
+        return names && std::count(names->begin(), names->end(), name) == 1;
+    };
+    ProcEnumerator processes("/proc", 2);
+    const bool before = listed(processes);
+    std::ofstream mem("/proc/" + std::to_string(pid) + "/mem");
+    mem.seekp(reinterpret_cast<std::uintptr_t>(argv0 + length - 3));
+    mem.write("zzz", 3).flush();
+    name.replace(name.size() - 3, 3, "zzz");
+    usleep(2200 * 1000);
+    const bool after = mem && listed(processes);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    EXPECT_TRUE(before);
+    EXPECT_TRUE(after) << "the name it had before";
+}
+
 TEST(ProcEnumerator, TheOwnLineageRunsFromThisProcessUpToTheFirstOne) {
     const auto taken = ProcEnumerator().snapshot();
     ASSERT_TRUE(taken);

@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -78,6 +79,10 @@ std::optional<ProcessSnapshot> ProcEnumerator::snapshot() {
     std::vector<proc_process::Known> next;
     next.reserve(known_.size() + known_.size() / 8 + 16);
     proc_process::Buffers buffers;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    buffers.now = static_cast<std::uint32_t>(now.tv_sec);
+    buffers.maxAge = std::max<std::uint32_t>(maxNameAge_, 1);
     bool sawProcess = false;
     bool failed = false;
     try {

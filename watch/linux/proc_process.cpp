@@ -70,8 +70,11 @@ Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known
             return Outcome::Gone;  // no such process any more
         }
     }
-    if (cpuTimeRead && known.cpuTimeRead && cpuTime == known.cpuTime && inode == known.inode) {
-        return Outcome::Current;  // it has not run since it was read
+    const std::uint32_t age = buffers.now - known.readAt;
+    const bool young = age < buffers.maxAge - known.id % (buffers.maxAge / 2 + 1);
+    if (cpuTimeRead && known.cpuTimeRead && cpuTime == known.cpuTime && inode == known.inode &&
+        young) {
+        return Outcome::Current;  // it has not run since it was read, not long ago
     }
     const auto settle = [&](unsigned long long startTime) {
         known.inode = inode;
@@ -79,6 +82,7 @@ Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known
         known.cpuTimeRead = cpuTimeRead;
         known.startTime = startTime;
         known.seen = true;
+        known.readAt = buffers.now;
         return Outcome::Current;
     };
     const auto afterFailedRead = [&]() {

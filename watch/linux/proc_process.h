@@ -21,6 +21,10 @@
 // /proc/PID/stat (short name, state, flags) and, when it runs a program, from
 // /proc/PID/cmdline: a program may rewrite its arguments in place (postgres,
 // setproctitle) without faulting or renaming itself, so only running tells.
+// Another process may still rewrite a stopped one's arguments (a debugger,
+// through /proc/PID/mem), so no name is kept unread for longer than Buffers'
+// maxAge: each process is read again after between half that and that, by its
+// id, so the reading spreads over the checks.
 namespace proc_process {
 
 struct Known {
@@ -29,7 +33,8 @@ struct Known {
     ino_t inode = 0;            // of /proc/PID, as the listing gave it
     std::uint64_t cpuTime = 0;  // ns, read before anything else of this process
     bool cpuTimeRead = false;
-    bool seen = false;  // read before, as the process that started at startTime
+    bool seen = false;         // read before, as the process that started at startTime
+    std::uint32_t readAt = 0;  // Buffers::now when it was last read
     unsigned long long startTime = 0;
     bool listed = false;  // it runs a program, under name
     std::string name;
@@ -41,12 +46,15 @@ struct Known {
     bool runsScript = false;
 };
 
-// Room to read one process's files in, reused for all of them.
+// Room to read one process's files in, reused for all of them, and what one
+// snapshot tells all of them.
 struct Buffers {
     using Stat = std::array<char, 512>;  // the fields read all lie within the first 300 bytes or so
     Stat stat;
     std::array<char, 8192> cmdline;
     proc_scripts::OwnMounts mounts;  // what a script's look needs, read when first needed
+    std::uint32_t now = 0;           // s, on a clock that only goes forward
+    std::uint32_t maxAge = 60;       // s a name is kept unread at most (see refresh)
 };
 
 enum class Outcome {
