@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "watch/linux/proc_scripts.h"
@@ -27,23 +28,29 @@
 // id, so the reading spreads over the checks.
 namespace proc_process {
 
+// What was seen of a process's call of a script (rare: kept apart).
+struct ScriptLook {
+    unsigned long long startTime = 0;  // of the process that made the call, in clock ticks
+    // The call whose script was looked at (argv[0], a NUL, the path), and whether
+    // that script runs through the interpreter. Looked at once per call, so that
+    // a script that changes folder keeps its name.
+    std::string call;
+    bool runs = false;
+};
+
+// Kept for every process between snapshots: small, as a machine may run tens of
+// thousands of processes.
 struct Known {
+    std::string name;                    // what it is listed under, when listed
+    std::unique_ptr<ScriptLook> script;  // none unless its command line calls a script
+    std::uint64_t cpuTime = 0;           // ns, read before anything else of this process
     ProcessId id = 0;
-    bool takenOver = false;     // moved into a later snapshot's list
-    ino_t inode = 0;            // of /proc/PID, as the listing gave it
-    std::uint64_t cpuTime = 0;  // ns, read before anything else of this process
-    bool cpuTimeRead = false;
-    bool seen = false;         // read before, as the process that started at startTime
+    std::uint32_t inode = 0;   // of /proc/PID as the listing gave it (its low bits)
     std::uint32_t readAt = 0;  // Buffers::now when it was last read
-    unsigned long long startTime = 0;
-    bool listed = false;  // it runs a program, under name
-    std::string name;
-    // Where the command line was an interpreter's call with a script's path
-    // (argv[0], a NUL, the path), the call whose script was looked at, and
-    // whether that script runs through the interpreter. Looked at once per
-    // call, so that a script that changes folder keeps its name.
-    std::string scriptCall;
-    bool runsScript = false;
+    bool cpuTimeRead = false;
+    bool read = false;     // read at least once
+    bool listed = false;   // it runs a program, under name
+    bool visited = false;  // met by the snapshot under way
 };
 
 // Room to read one process's files in, reused for all of them, and what one
