@@ -7,6 +7,7 @@
 
 #include "fuzz/fuzz_check.h"
 #include "fuzz/utf8_check.h"
+#include "watch/linux/proc_mounts.h"
 #include "watch/linux/proc_names.h"
 #include "watch/linux/proc_visibility.h"
 #include "watch/lower_case.h"
@@ -95,6 +96,18 @@ void checkWholeName(std::string_view comm, std::string_view cmdline) {
     if (!name.empty()) FUZZ_CHECK(name.data() + name.size() == argv0.data() + argv0.size());
 }
 
+// Where a script's lookup may start: a local mount whose point is the path
+// itself or one of its leading folders.
+void checkMountInfo(std::string_view mountinfo, std::string_view path) {
+    const proc_mounts::Table mounts(proc_mounts::parseMountInfo(mountinfo));
+    const proc_mounts::Mount* start = mounts.localStart(path);
+    if (!start) return;
+    FUZZ_CHECK(mounts.isLocal(*start) && proc_mounts::localType(start->type));
+    FUZZ_CHECK(path.substr(0, start->point.size()) == start->point);
+    FUZZ_CHECK(start->point == "/" || path.size() == start->point.size() ||
+               path[start->point.size()] == '/');
+}
+
 void checkLowerCase(std::string_view text) {
     const std::string lower = toLowerUtf8(text);
     FUZZ_CHECK(utf8::valid(lower));
@@ -138,6 +151,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         checkStat(all, first, second);
         const std::string_view comm = first.substr(0, proc_names::kShortNameBytes);
         checkWholeName(comm, second);
+        checkMountInfo(second, first);
         checkScriptFileName(comm, second);
         checkScriptCall(comm, second);
         // Any text as /proc/self/mountinfo and status: parsed without reading past it.

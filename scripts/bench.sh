@@ -1,156 +1,135 @@
 #!/usr/bin/env bash
-# Builds and runs the benchmarks (bench/) at this machine's own process count, then
-# with 2,000 and with 5,000 extra idle processes, and prints the ratios the
-# snapshot and the tick are meant to keep. At each process count the same
-# snapshot is also measured as nobody (setpriv), who reads other users'
-# processes as any unprivileged account does. The repetitions of the benchmarks run
-# in random order, so a load that comes and goes on a shared machine spreads over
-# all of them instead of skewing one. It reports figures and fails only when a
-# benchmark cannot run. Extra arguments go to the benchmark program, e.g.
-# --benchmark_min_time=0.05 for a quicker, noisier run.
+# What a check costs, measured on whole commands as a user runs them, at 2,000,
+# 10,000 and 30,000 extra processes (BENCH_SIZES to choose others), as root and
+# as nobody (who reads other users' processes as any unprivileged account does):
+#  - a check of a running `lingerjob /1 /task` at its real beat (3 s), when 0 %,
+#    20 % or 50 % of the processes have run since the check before: the CPU time
+#    of a wait of four checks less that of a wait of one, over three;
+#  - at 0 %, the same over a minute, where every name is read again at its age;
+#  - a wait's first check, `lingerjob /0 /task` (over at its first check),
+#    against `pgrep -x` and `pidwait -x` of a task that is not running, all three
+#    whole commands from start to end (median of 3).
+# The extra processes are forks of one program (bench/idle_processes.cpp) that it
+# wakes, a different part each beat, in the share asked for. Reports figures; fails
+# only when something cannot be measured. Run it on an otherwise idle machine.
 source "$(dirname "$0")/lib.sh"
 
-need_packages "${BUILD_PACKAGES[@]}" pkg-config libbenchmark-dev libproc2-dev
+need_packages "${BUILD_PACKAGES[@]}" procps python3 pkg-config libbenchmark-dev libproc2-dev
 BUILD="$ROOT/build-bench"
-log "building the benchmarks in $BUILD"
+log "building lingerjob and idle_processes in $BUILD"
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release \
     -DLINGERJOB_BENCHMARKS=ON -DLINGERJOB_TESTS=OFF >/dev/null
-cmake --build "$BUILD" --target lingerjob_bench -j"$(nproc)"
-BENCH="$BUILD/bench/lingerjob_bench"
-OUT="$BUILD/bench-results"
-mkdir -p "$OUT"
+cmake --build "$BUILD" --target lingerjob idle_processes -j"$(nproc)" >/dev/null
+read -r -a SIZES <<<"${BENCH_SIZES:-2000 10000 30000}"
+AGE_SIZE=${BENCH_AGE_SIZE:-${SIZES[1]:-${SIZES[0]}}}  # where the minute-long row is measured
+SHARES=(0 20 50)
 
-# The idle processes this script started; stopped by their ids on every way out.
-idle_pids=()
+scratch=$(mktemp -d)
+chmod 755 "$scratch"  # nobody runs the program from here
+pids=()
+idle=
 stop_idle() {
-    [ ${#idle_pids[@]} -eq 0 ] && return 0
-    log "stopping ${#idle_pids[@]} idle processes"
-    kill "${idle_pids[@]}" 2>/dev/null || true
-    wait "${idle_pids[@]}" 2>/dev/null || true
-    idle_pids=()
+    [ -z "$idle" ] && return 0
+    kill "$idle" 2>/dev/null || true  # it ends its processes, which also die with it
+    wait "$idle" 2>/dev/null || true
+    idle=
 }
-trap stop_idle EXIT
+cleanup() {
+    stop_idle
+    kill -9 "${pids[@]}" 2>/dev/null || true
+    wait "${pids[@]}" 2>/dev/null || true
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 
+install -m 755 "$BUILD/lingerjob" "$scratch/lingerjob"
+task=ljbench-$$  # within the 15 characters pidwait -x and pgrep -x match
+cp "$(command -v sleep)" "$scratch/$task"
+"$scratch/$task" 36000 &
+pids+=($!)
+echo 0 >"$scratch/share"
+chmod 644 "$scratch/share"
+
 start_idle() {
-    local count=$1 i
-    log "starting $count idle processes"
-    for ((i = 0; i < count; i++)); do
-        sleep 3600 &
-        idle_pids+=($!)
+    log "starting $1 extra processes"
+    "$BUILD/bench/idle_processes" "$1" "$scratch/share" 3000 >"$scratch/idle.out" &
+    idle=$!
+    while ! grep -q ready "$scratch/idle.out"; do
+        kill -0 "$idle" 2>/dev/null || { echo "idle_processes ended" >&2; exit 1; }
+        sleep 1
     done
-    # Each one is running sleep, not a shell still on its way to it, before we measure.
-    local last=${idle_pids[${#idle_pids[@]} - 1]}
-    for ((i = 0; i < 100; i++)); do
-        [ "$(readlink "/proc/$last/exe" 2>/dev/null)" = "$(command -v sleep)" ] && break
-        sleep 0.1
-    done
-    sleep 1
+    cat "$scratch/idle.out"
 }
 
-# The median (real and CPU time, µs) of one benchmark from a CSV report.
-median() {
-    awk -F, -v want="\"$2_median\"" '$1 == want { printf "%s %s\n", $3, $4; found = 1 }
-        END { if (!found) exit 1 }' "$1"
+# The CPU time (µs) a command took from its start to its end.
+cpu_of() {
+    env -u DISPLAY -u WAYLAND_DISPLAY /usr/bin/python3 -c '
+import os, subprocess, sys
+child = subprocess.Popen(sys.argv[1:], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+_, _, usage = os.wait4(child.pid, 0)
+print(round((usage.ru_utime + usage.ru_stime) * 1e6))' "$@"
 }
-
-# Prints one run's medians and ratios, and keeps the CPU-time medians for the
-# table of all runs (TABLE_<label>_<benchmark>).
-summarise() {
-    local csv=$1 label=$2 name
-    declare -A real cpu
-    for name in BM_Snapshot BM_FirstSnapshot BM_LowerCaseNames \
-        BM_CommFloor BM_Libproc2 BM_QtListRefresh BM_QtTick BM_QtTickWithEvents BM_ConsoleTick; do
-        read -r "real[$name]" "cpu[$name]" < <(median "$csv" "$name") ||
-            { echo "no median for $name in $csv" >&2; return 1; }
-    done
-    read -r "real[BM_SnapshotNobody]" "cpu[BM_SnapshotNobody]" < <(median "$csv.nobody" BM_Snapshot) ||
-        { echo "no median for BM_Snapshot as nobody in $csv.nobody" >&2; return 1; }
-    for name in "${!cpu[@]}"; do declare -g "TABLE_${label}_${name}=${cpu[$name]}"; done
-    local processes
-    processes=$(awk -F, '$1 == "\"BM_Snapshot_median\"" { print $NF }' "$csv")
-    declare -g "TABLE_${label}_processes=$processes"
-    printf '\n%s: about %.0f processes (medians of 5 repetitions, µs, real / CPU)\n' \
-        "$label" "$processes"
-    for name in "${!real[@]}"; do
-        printf '  %-28s %10.1f %10.1f\n' "$name" "${real[$name]}" "${cpu[$name]}"
-    done | sort
-    ratio() {  # label numerator denominator target
-        awk -v l="$1" -v rn="${real[$2]}" -v rd="${real[$3]}" -v cn="${cpu[$2]}" \
-            -v cd="${cpu[$3]}" -v t="$4" 'BEGIN {
-                printf "  %-44s %5.2f (real %5.2f)  target <= %s: %s\n", l, cn / cd, rn / rd, t,
-                    (cn / cd <= t ? "met" : "missed") }'
-    }
-    echo "  ratios of CPU-time medians (real-time ratio in brackets):"
-    ratio "our snapshot / libproc2" BM_Snapshot BM_Libproc2 0.35
-    ratio "our snapshot / comm-only floor" BM_Snapshot BM_CommFloor 1.1
-    ratio "our snapshot as nobody / as root" BM_SnapshotNobody BM_Snapshot 1.5
-    ratio "whole tick / our snapshot" BM_QtTick BM_Snapshot 1.3
-    # What a tick costs the headless program against what it costs the Qt one,
-    # which also lays out and paints the refilled list.
-    ratio "console tick / Qt tick with its events" BM_ConsoleTick BM_QtTickWithEvents 1.0
+median3() {
+    local runs=() i
+    for i in 1 2 3; do runs+=("$(cpu_of "$@")"); done
+    printf '%s\n' "${runs[@]}" | sort -n | sed -n 2p
 }
-
-run_bench() {
-    local label=$1 csv="$OUT/$1.csv"
+# µs per check at the beat: a wait of $1 + 1 checks less a wait of one, over $1.
+per_check() {
+    local later=$1 one many
     shift
-    log "benchmark: $label ($(find /proc -maxdepth 1 -name '[0-9]*' | wc -l) processes)"
-    "$BENCH" --benchmark_repetitions=5 --benchmark_enable_random_interleaving=true \
-        --benchmark_report_aggregates_only=true \
-        --benchmark_out="$csv" --benchmark_out_format=csv "$@"
-    log "benchmark: $label, the snapshot as nobody"
-    # nobody may not write here: the CSV goes to a file of nobody's own first.
-    local theirs
-    theirs=$(mktemp)
-    chown nobody "$theirs"
-    "${AS_NOBODY[@]}" "$BENCH" --benchmark_filter='^BM_Snapshot$' --benchmark_repetitions=5 \
-        --benchmark_report_aggregates_only=true --benchmark_out="$theirs" \
-        --benchmark_out_format=csv "$@" >/dev/null 2>&1
-    mv "$theirs" "$csv.nobody"
-    summaries+=("$csv" "$label")
+    one=$(cpu_of "$@" "$scratch/lingerjob" --timeout=4.5 /1 "/$task")
+    many=$(cpu_of "$@" "$scratch/lingerjob" --timeout=$((3 * (later + 1))).5 /1 "/$task")
+    echo $(((many - one) / later))
 }
 
-# The CPU-time medians of every run side by side, with the ratios and targets.
-print_table() {
-    local labels=(own plus2000 plus5000) label row
-    cell() { local name="TABLE_$1_$2"; printf '%s' "${!name:-}"; }
-    printf '\n| CPU µs, median of 5 | %s | %s | %s |\n|---|---|---|---|\n' \
-        "$(printf 'own (%.0f processes)' "$(cell own processes)")" \
-        "$(printf '+2,000 (%.0f)' "$(cell plus2000 processes)")" \
-        "$(printf '+5,000 (%.0f)' "$(cell plus5000 processes)")"
-    for row in "our snapshot:BM_Snapshot" "our snapshot as nobody:BM_SnapshotNobody" \
-        "a wait's first snapshot:BM_FirstSnapshot" "comm-only floor:BM_CommFloor" \
-        "libproc2:BM_Libproc2" "console tick:BM_ConsoleTick" "Qt tick:BM_QtTick"; do
-        printf '| %s |' "${row%%:*}"
-        for label in "${labels[@]}"; do printf ' %.0f |' "$(cell "$label" "${row#*:}")"; done
-        echo
-    done
-    for row in "snapshot / libproc2 (target <= 0.35):BM_Snapshot:BM_Libproc2" \
-        "snapshot / floor (target <= 1.1):BM_Snapshot:BM_CommFloor" \
-        "nobody / root (target <= 1.5):BM_SnapshotNobody:BM_Snapshot"; do
-        local what=${row%%:*} pair=${row#*:}
-        printf '| %s |' "$what"
-        for label in "${labels[@]}"; do
-            awk -v n="$(cell "$label" "${pair%%:*}")" -v d="$(cell "$label" "${pair#*:}")" \
-                'BEGIN { printf " %.2f |", n / d }'
+declare -A CELL
+accounts=(root nobody)
+run_as() { if [ "$1" = nobody ]; then echo "setpriv --reuid=nobody --regid=nogroup --clear-groups"; fi; }
+for size in "${SIZES[@]}"; do
+    start_idle "$size"
+    total=$(ls /proc | grep -c '^[0-9]*$')
+    CELL[processes, $size]=$total
+    for account in "${accounts[@]}"; do
+        # shellcheck disable=SC2207 # words wanted
+        as=($(run_as "$account"))
+        for share in "${SHARES[@]}"; do
+            echo "$share" >"$scratch/share"
+            sleep 3  # one beat at this share before the wait starts
+            CELL["check, $share % ran ($account)", $size]=$(per_check 3 "${as[@]}")
+            log "+$size, $account, $share %: ${CELL["check, $share % ran ($account)", $size]} µs"
         done
-        echo
+        echo 0 >"$scratch/share"
+        if [ "$size" = "$AGE_SIZE" ] && [ "$account" = root ]; then
+            log "+$size: a minute of checks at 0 %"
+            CELL["check, 0 %, over 63 s: names read again at their age ($account)", $size]=$(
+                per_check 20 "${as[@]}")
+        fi
+        CELL["lingerjob /0 /task, whole ($account)", $size]=$(median3 "${as[@]}" \
+            "$scratch/lingerjob" /0 "/$task")
+        CELL["pgrep -x, whole ($account)", $size]=$(median3 "${as[@]}" pgrep -x "no-such-$$")
+        CELL["pidwait -x, whole ($account)", $size]=$(median3 "${as[@]}" pidwait -x "no-such-$$")
     done
-}
-
-AS_NOBODY=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
-
-summaries=()
-run_bench own "$@"
-start_idle 2000
-run_bench plus2000 "$@"
-start_idle 3000
-run_bench plus5000 "$@"
-stop_idle
-
-log "summary"
-for ((s = 0; s < ${#summaries[@]}; s += 2)); do
-    summarise "${summaries[s]}" "${summaries[s + 1]}"
+    stop_idle
 done
-print_table
+
+log "summary: CPU µs"
+header="| CPU µs |" rule="|---|"
+for size in "${SIZES[@]}"; do
+    header+=" +$size (${CELL[processes, $size]} processes) |"
+    rule+="---|"
+done
+printf '\n%s\n%s\n' "$header" "$rule"
+for account in "${accounts[@]}"; do
+    for row in "check, 0 % ran" "check, 20 % ran" "check, 50 % ran" \
+        "check, 0 %, over 63 s: names read again at their age" "lingerjob /0 /task, whole" \
+        "pgrep -x, whole" "pidwait -x, whole"; do
+        key="$row ($account)"
+        [ -n "${CELL["$key", ${SIZES[0]}]:-}${CELL["$key", $AGE_SIZE]:-}" ] || continue
+        line="| $key |"
+        for size in "${SIZES[@]}"; do line+=" ${CELL["$key", $size]:-} |"; done
+        echo "$line"
+    done
+done

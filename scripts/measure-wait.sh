@@ -6,6 +6,8 @@
 # lingerjob headless and for the Qt program offscreen (median of 20 starts each).
 # Reports figures and fails only when something cannot be measured. Extra
 # arguments are further builds of lingerjob to measure beside the others.
+# EXTRA_PROCESSES=30000 measures the memory with that many more processes on the
+# machine (forks of bench/idle_processes.cpp), as on a busy server.
 source "$(dirname "$0")/lib.sh"
 # pkg-config, libbenchmark-dev and libproc2-dev: build-bench is configured with the
 # benchmarks on (bench/CMakeLists.txt needs them), as scripts/bench.sh does.
@@ -14,7 +16,8 @@ BUILD="$ROOT/build-bench"
 log "building lingerjob and lingerjob-window in $BUILD"
 cmake -S "$ROOT" -B "$BUILD" -DCMAKE_BUILD_TYPE=Release \
     -DLINGERJOB_BENCHMARKS=ON -DLINGERJOB_TESTS=OFF >/dev/null
-cmake --build "$BUILD" --target lingerjob lingerjob-window -j"$(nproc)" >/dev/null
+cmake --build "$BUILD" --target lingerjob lingerjob-window idle_processes -j"$(nproc)" >/dev/null
+EXTRA_PROCESSES=${EXTRA_PROCESSES:-0}
 STARTS=${STARTS:-20}
 SETTLE=${SETTLE:-5}  # seconds before memory is read: past the first tick (3 s)
 
@@ -47,7 +50,15 @@ for extra in "$@"; do
     commands+=("$headless $extra /1 /$task")
 done
 
-log "memory of each waiter after ${SETTLE}s"
+idle=
+if [ "$EXTRA_PROCESSES" -gt 0 ]; then
+    log "starting $EXTRA_PROCESSES extra processes"
+    "$BUILD/bench/idle_processes" "$EXTRA_PROCESSES" >"$scratch/idle.out" &
+    idle=$!
+    pids+=($!)  # its processes die with it
+    while ! grep -q ready "$scratch/idle.out"; do sleep 1; done
+fi
+log "memory of each waiter after ${SETTLE}s, $(ls /proc | grep -c '^[0-9]*$') processes"
 started=()
 for command in "${commands[@]}"; do
     $command 2>/dev/null &
@@ -66,6 +77,7 @@ for i in "${!waiters[@]}"; do
 done
 kill -9 "${started[@]}" 2>/dev/null || true
 wait "${started[@]}" 2>/dev/null || true
+[ -z "$idle" ] || { kill "$idle" && wait "$idle"; } 2>/dev/null || true
 
 # cpu_until.py SECONDS PROGRAM ARGS: the CPU time of a run killed at SECONDS,
 # before its first tick, all of which went to starting up and scheduling that

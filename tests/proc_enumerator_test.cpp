@@ -20,6 +20,7 @@
 
 #include "tests/fake_toolkit.h"
 #include "ui/form1.h"
+#include "watch/linux/proc_mounts.h"
 #include "watch/linux/proc_names.h"
 #include "watch/linux/proc_visibility.h"
 
@@ -144,6 +145,37 @@ TEST(ProcEnumerator, ArgumentsRewrittenInPlaceAreReadAgain) {
     waitpid(pid, nullptr, 0);
     EXPECT_TRUE(first);
     EXPECT_TRUE(second) << "the name the arguments gave before";
+}
+
+// A stopped process does not run, yet a debugger may rewrite its arguments
+// through /proc/PID/mem: its name is read again once it has reached its age.
+TEST(ProcEnumerator, ANameIsReadAgainAtItsAgeThoughTheProcessHasNotRun) {
+    char* argv0 = program_invocation_name;
+    const std::size_t length = std::strlen(argv0);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        pause();
+        _exit(0);
+    }
+    kill(pid, SIGSTOP);
+    waitpid(pid, nullptr, WUNTRACED);
+    std::string name = fs::path(argv0).filename().string();
+    const auto listed = [&](ProcEnumerator& processes) {
+        const auto names = processes.enumerate();
+        return names && std::count(names->begin(), names->end(), name) == 1;
+    };
+    ProcEnumerator processes("/proc", 2);
+    const bool before = listed(processes);
+    std::ofstream mem("/proc/" + std::to_string(pid) + "/mem");
+    mem.seekp(reinterpret_cast<std::uintptr_t>(argv0 + length - 3));
+    mem.write("zzz", 3).flush();
+    name.replace(name.size() - 3, 3, "zzz");
+    usleep(2200 * 1000);
+    const bool after = mem && listed(processes);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+    EXPECT_TRUE(before);
+    EXPECT_TRUE(after) << "the name it had before";
 }
 
 TEST(ProcEnumerator, TheOwnLineageRunsFromThisProcessUpToTheFirstOne) {
@@ -306,6 +338,33 @@ TEST(ProcNames, AnInterpreterStartedByNameWithAScriptsPathIsAScriptCall) {
                                             {"echo #!/bin/sh\n", ""},
                                             {"", ""}}) {
         EXPECT_EQ(proc_names::hashBangInterpreter(head), interpreter) << head;
+    }
+}
+
+TEST(ProcMounts, AScriptIsLookedUpOnlyWhereEveryMountOnItsWayIsLocal) {
+    const proc_mounts::Table mounts(proc_mounts::parseMountInfo(
+        "26 1 254:0 / / rw - ext4 /dev/vda rw\n"
+        "40 26 0:50 / /home rw - btrfs /dev/vdb rw\n"
+        "41 40 0:51 / /home/u/my\\040share rw - fuse.sshfs u@h: rw\n"
+        "42 26 0:52 / /srv/ovl rw - overlay overlay rw,lowerdir=/srv/lo:/home/x,workdir=/w\n"
+        "43 26 0:53 / /srv/fo rw - overlay overlay rw,lowerdir=/home/u/my\\040share/l\n"
+        "44 26 0:54 / /net rw - nfs4 h:/ rw\n"
+        "45 44 0:55 / /net/x rw - ext4 /dev/vdc rw\n"
+        "bad line\n"));
+    const auto start = [&](const char* path) {
+        const auto* mount = mounts.localStart(path);
+        return mount ? mount->id : 0;
+    };
+    EXPECT_EQ(start("/home/u/run.sh"), 40u);
+    EXPECT_EQ(start("/homework/run.sh"), 26u);
+    EXPECT_EQ(start("/srv/ovl/a/run.sh"), 42u);
+    EXPECT_EQ(start("/home/u/../u/my share/x"), 40u) << "the lookup goes on from /home alone";
+    for (const char* path :
+         {"/home/u/my share/run.sh", "/srv/fo/run.sh", "/net/x/run.sh", "/net/run.sh", "run.sh"}) {
+        EXPECT_EQ(start(path), 0u) << path;
+    }
+    for (const char* type : {"fuse", "fuseblk", "fuse.rclone", "nfs", "cifs", "9p", "autofs", ""}) {
+        EXPECT_FALSE(proc_mounts::localType(type)) << type;
     }
 }
 

@@ -2,7 +2,7 @@
 # The whole test suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer:
 # any memory error, undefined behaviour or leak of our own fails the stage.
 source "$(dirname "$0")/../lib.sh"
-need_packages "${BUILD_PACKAGES[@]}" libgtest-dev xvfb xauth xclip xdotool qt6-wayland weston
+need_packages "${BUILD_PACKAGES[@]}" libgtest-dev xvfb xauth xclip xdotool qt6-wayland weston fuse3 python3-fusepy
 
 build="$ROOT/build-asan"
 sanitize="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"

@@ -72,11 +72,14 @@ cd "$SCRATCH"
 for i in 0 1; do
     spawn "./ljenv$i-$id-script"
     env_pids+=("$SPAWNED")
-    watch "env1_$i" "${program[@]}" /1 "/ljenv$i-$id-script"
 done
 cd - >/dev/null
 spawn "$SCRATCH/ljenv2-$id-script"
 env_pids+=("$SPAWNED")
+for pid in "${env_pids[@]}"; do  # past env and the wrappers it may run (pyenv's), at the FIFO
+    for _ in $(seq 100); do ls -l "/proc/$pid/fd" | grep -q fifo && break || sleep 0.1; done
+done
+for i in 0 1; do watch "env1_$i" "${program[@]}" /1 "/ljenv$i-$id-script"; done
 watch_both env1_2 /1 "/ljenv2-$id-script"
 
 # Every account names a program alike: started through a symbolic link, it is
@@ -87,6 +90,13 @@ watch_both link /1 "/ljlinkname-$id"
 watch_both target /1 "/ljtarget-$id"
 mkfifo "$SCRATCH/renamed.fifo"
 spawn sh -c 'printf %s "$0" >/proc/$$/comm && read line <>"$1"' "ljren$id" "$SCRATCH/renamed.fifo"
+# A FIFO where a script's path would be, with a writer waiting for a reader:
+# looking at it must not open it (nor wake the writer).
+mkfifo "$SCRATCH/ljfifo-$id"
+spawn sh -c 'echo "#!/bin/sh" >"$0" && touch "$0.opened"' "$SCRATCH/ljfifo-$id"
+cd "$SCRATCH"
+spawn bash -c 'read line <>renamed.fifo' "./ljfifo-$id"
+cd - >/dev/null
 watch_both renamed /1 "/ljren$id"
 
 # A zombie (its parent never reaps it) and a kernel thread, unless /proc belongs
@@ -101,10 +111,10 @@ else
 fi
 
 # Descriptor limits around the lowest that lets the program start: where it
-# cannot read every process's name, the wait must go on.
-start_probe "$(make_probe "lingerjob-probe-views-$id")"
+# cannot read every process's name, or the head of the script that names the
+# task (some limits let the one through but not the other), the wait must go on.
 for limit in $(seq 3 12); do
-    watch "nofile$limit" prlimit --nofile="$limit:$limit" "${program[@]}" /1 "/probe-views-$id"
+    watch "nofile$limit" prlimit --nofile="$limit:$limit" "${program[@]}" /1 "/ljenv2-$id-script"
 done
 
 # /proc mounted with hidepid in a private mount namespace, never the machine's own.
@@ -144,7 +154,9 @@ done
 
 # Still waiting after two ticks: on the script, and at every limit that let
 # the program start, with a warning where the list could not be read.
-sleep $(((START + (tick * 2 + 1) * 1000 - $(now_ms)) / 1000 + 1))
+pause=$(((START + (tick * 2 + 1) * 1000 - $(now_ms)) / 1000 + 1))
+[ "$pause" -le 0 ] || sleep "$pause"
+[ ! -e "$SCRATCH/ljfifo-$id.opened" ] || fail "a FIFO named as a script was opened"
 warned=0
 for limit in $(seq 3 12); do
     name="nofile$limit" state=waiting
@@ -153,7 +165,7 @@ for limit in $(seq 3 12); do
         STATUS=0
         wait "${!name}" 2>/dev/null || STATUS=$?
         state="ended with status $STATUS"
-        [ "$STATUS" -ne 0 ] || fail "with $limit descriptors the wait ended with 0 while the probe ran"
+        [ "$STATUS" -ne 0 ] || fail "with $limit descriptors the wait ended with 0 while the task ran"
     fi
     if grep -q "could not read the list" "$err"; then
         state+=", warned"
@@ -177,4 +189,52 @@ for pid in "$script_pid" "${env_pids[@]}"; do
     { kill "$pid" && wait "$pid"; } 2>/dev/null || true
 done
 ends_with_0 script script_nobody env1_0 env1_1 env1_2 env1_2_nobody
+# FUSE file systems that stop answering on demand, as an sshfs whose server has
+# gone: one root mounts for all (allow_other), one nobody mounts in a user and
+# mount namespace of its own under an overlay, each holding a script that bash
+# runs. No check may wait on them: a time-out holds, a wait on another task ends.
+stall="$SCRATCH/stall" fuse_mode=
+unstall() {  # on every path, before anything else: nothing may stay stalled
+    rm -f "$stall"
+    [ -z "${ns_group:-}" ] || kill -9 -- "-$ns_group" 2>/dev/null || true
+    umount -l "$SCRATCH/fuse" 2>/dev/null || true
+    [ -z "$fuse_mode" ] || chmod "$fuse_mode" /dev/fuse
+}
+trap 'unstall; cleanup' EXIT
+if [ ${#as_nobody[@]} -eq 0 ] || ! /usr/bin/python3 -c 'import fusepy' 2>/dev/null ||
+    ! [ -c /dev/fuse ]; then
+    echo "skipped: stalled FUSE mounts (they need root, /dev/fuse and python3-fusepy)"
+else
+    stallfs=(/usr/bin/python3 "$(dirname "$0")/stallfs.py")
+    body="read line <>$SCRATCH/fuse.fifo"
+    mkfifo "$SCRATCH/fuse.fifo"
+    mkdir "$SCRATCH"/{fuse,lower,empty,ovl}
+    spawn "${stallfs[@]}" "$SCRATCH/fuse" "$stall" "ljfuse-$id.sh" "$body" allow_other
+    fuse_mode=$(stat -c %a /dev/fuse)
+    chmod 666 /dev/fuse
+    spawn setsid "${as_nobody[@]}" unshare -Urm sh -c '"$@" &
+        while ! [ -e lower/ljfuse-ns.sh ]; do sleep 0.1; done
+        mount -t overlay -o lowerdir=lower:empty overlay ovl && exec bash ovl/ljfuse-ns.sh' \
+        sh "${stallfs[@]}" "$SCRATCH/lower" "$stall" ljfuse-ns.sh "$body"
+    ns_group=$SPAWNED
+    for _ in $(seq 100); do [ -e "$SCRATCH/fuse/ljfuse-$id.sh" ] && break; sleep 0.1; done
+    spawn bash "$SCRATCH/fuse/ljfuse-$id.sh"
+    for _ in $(seq 100); do grep -q ovl "/proc/$ns_group/cmdline" && break; sleep 0.1; done
+    sleep 1.5  # both scripts wait on the FIFO, past FUSE's one-second entry cache
+    touch "$stall"
+    START=$(now_ms) SINCE="the stall"
+    WATCHES=()
+    start_probe "$(make_probe "lingerjob-probe-fuse-$id")"
+    watch_both fuse_other /1 "/probe-fuse-$id"
+    watch_both fuse_timeout --timeout=3 /0 /ljfuse
+    for name in fuse_timeout fuse_timeout_nobody; do
+        wait_for_end "${!name}" $((tick + 3))
+        [ "$STATUS" -eq 124 ] || fail "$name ended with $STATUS, not 124: $(cat "$SCRATCH/$name.err")"
+    done
+    sleep "$tick"
+    kill -0 "$fuse_other" && kill -0 "$fuse_other_nobody" || fail "a wait ended while its task ran"
+    stop_probe
+    START=$(now_ms) SINCE="the probe ended"
+    ends_with_0 fuse_other fuse_other_nobody
+fi
 echo "proc views: ok"

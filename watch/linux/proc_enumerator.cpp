@@ -2,6 +2,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -75,9 +76,15 @@ std::optional<ProcessSnapshot> ProcEnumerator::snapshot() {
     taken.ownLineage = lineageOf(self ? *self : static_cast<ProcessId>(getpid()),
                                  [procFd](ProcessId pid) { return parentOf(procFd, pid); });
     taken.processes.reserve(known_.size() + known_.size() / 8 + 16);
-    std::vector<proc_process::Known> next;
-    next.reserve(known_.size() + known_.size() / 8 + 16);
+    // Each known process is brought up to date where it lies; the ones met for the
+    // first time are added after the listing, the ones not met (ended) removed.
+    std::vector<proc_process::Known> added;
+    for (auto& known : known_) known.visited = false;
     proc_process::Buffers buffers;
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    buffers.now = static_cast<std::uint32_t>(now.tv_sec);
+    buffers.maxAge = std::max<std::uint32_t>(maxNameAge_, 1);
     bool sawProcess = false;
     bool failed = false;
     try {
@@ -94,43 +101,54 @@ std::optional<ProcessSnapshot> ProcEnumerator::snapshot() {
             // Never listed, so its name is not worth reading.
             if (*pid == taken.ownLineage.front()) continue;
 
-            proc_process::Known known;
             const auto old = std::lower_bound(known_.begin(), known_.end(), *pid, byId);
-            if (old != known_.end() && old->id == *pid && !old->takenOver) {
-                known = std::move(*old);
-                old->takenOver = true;
-                known.takenOver = false;
+            const bool isNew = old == known_.end() || old->id != *pid || old->visited;
+            if (isNew) {
+                added.emplace_back();
+                added.back().id = *pid;
             }
-            known.id = *pid;
+            proc_process::Known& known = isNew ? added.back() : *old;
+            known.visited = true;
             const auto outcome = proc_process::refresh(procFd, entry->d_name, entry->d_ino,
                                                        useCpuTime, known, buffers);
             if (outcome == proc_process::Outcome::Failed) {
+                // What was not read this time is kept as it was, for the next one.
                 failed = true;
-                next.push_back(std::move(known));
                 break;
             }
-            if (outcome == proc_process::Outcome::Gone) continue;
-            if (known.listed) taken.processes.push_back(RunningProcess{*pid, known.name});
-            next.push_back(std::move(known));
-        }
-        if (failed) {
-            // What was not read this time is kept as it was, for the next one.
-            for (auto& known : known_) {
-                if (!known.takenOver) next.push_back(std::move(known));
+            if (outcome == proc_process::Outcome::Gone) {
+                known.visited = false;
+                if (isNew) added.pop_back();
+                continue;
             }
+            if (known.listed) taken.processes.push_back(RunningProcess{*pid, known.name});
         }
+        if (!failed) {
+            known_.erase(
+                std::remove_if(known_.begin(), known_.end(),
+                               [](const proc_process::Known& known) { return !known.visited; }),
+                known_.end());
+        }
+        // /proc lists processes by id; kept sorted in case another procfs does not.
+        const auto idOrder = [](const proc_process::Known& a, const proc_process::Known& b) {
+            return a.id < b.id;
+        };
+        if (known_.empty()) {
+            known_ = std::move(added);
+        } else if (!added.empty()) {
+            const auto middle = static_cast<std::ptrdiff_t>(known_.size());
+            known_.insert(known_.end(), std::make_move_iterator(added.begin()),
+                          std::make_move_iterator(added.end()));
+            std::inplace_merge(known_.begin(), known_.begin() + middle, known_.end(), idOrder);
+        }
+        if (!std::is_sorted(known_.begin(), known_.end(), idOrder)) {
+            std::sort(known_.begin(), known_.end(), idOrder);
+        }
+        if (known_.capacity() > known_.size() * 2 + 64) known_.shrink_to_fit();
     } catch (...) {
-        known_.clear();  // some entries are half taken over: start afresh
+        known_.clear();  // some entries may be half read: start afresh
         throw;
     }
-    // /proc lists processes by id; kept sorted in case another procfs does not.
-    const auto idOrder = [](const proc_process::Known& a, const proc_process::Known& b) {
-        return a.id < b.id;
-    };
-    if (!std::is_sorted(next.begin(), next.end(), idOrder)) {
-        std::sort(next.begin(), next.end(), idOrder);
-    }
-    known_ = std::move(next);
     if (failed) return std::nullopt;
     // This process itself is running, so a listing without a single process is
     // not a procfs (say, an empty directory mounted over it): it tells nothing.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "watch/linux/proc_process.h"
@@ -17,11 +18,15 @@
 // descriptor between them.
 class ProcEnumerator : public ProcessEnumerator {
   public:
-    explicit ProcEnumerator(const char* procRoot = "/proc") : procRoot_(procRoot) {}
+    // maxNameAge: the seconds a process's name is kept at most without reading it
+    // again, though the process has not run (see proc_process.h).
+    explicit ProcEnumerator(const char* procRoot = "/proc", std::uint32_t maxNameAge = 60)
+        : procRoot_(procRoot), maxNameAge_(maxNameAge) {}
 
     std::optional<ProcessSnapshot> snapshot() override;
 
   private:
     const char* procRoot_;
+    std::uint32_t maxNameAge_;
     std::vector<proc_process::Known> known_;  // by process id, as the last enumeration left it
 };

@@ -70,15 +70,19 @@ Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known
             return Outcome::Gone;  // no such process any more
         }
     }
-    if (cpuTimeRead && known.cpuTimeRead && cpuTime == known.cpuTime && inode == known.inode) {
-        return Outcome::Current;  // it has not run since it was read
+    const std::uint32_t age = buffers.now - known.readAt;
+    const bool young = age < buffers.maxAge - known.id % (buffers.maxAge / 2 + 1);
+    const auto inodeBits = static_cast<std::uint32_t>(inode);
+    if (known.read && cpuTimeRead && known.cpuTimeRead && cpuTime == known.cpuTime &&
+        inodeBits == known.inode && young) {
+        return Outcome::Current;  // it has not run since it was read, not long ago
     }
-    const auto settle = [&](unsigned long long startTime) {
-        known.inode = inode;
+    const auto settle = [&]() {
+        known.inode = inodeBits;
         known.cpuTime = cpuTime;
         known.cpuTimeRead = cpuTimeRead;
-        known.startTime = startTime;
-        known.seen = true;
+        known.read = true;
+        known.readAt = buffers.now;
         return Outcome::Current;
     };
     const auto afterFailedRead = [&]() {
@@ -92,7 +96,8 @@ Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known
         }
         known.listed = false;
         known.name.clear();
-        return settle(0);
+        known.script.reset();
+        return settle();
     };
 
     const ssize_t statLength =
@@ -101,17 +106,13 @@ Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known
     const auto stat = proc_names::parseStat(std::string_view(buffers.stat.data(), statLength));
     if (!stat) return statLength == 0 ? Outcome::Gone : Outcome::Failed;
 
-    // The same process as before, or a new one under a reused id.
-    const bool same = known.seen && known.startTime == stat->startTime;
-    if (!same) {
-        known.listed = false;
-        known.scriptCall.clear();
-        known.runsScript = false;
-    }
+    // A call looked at by the same process as now, not one before under a reused id.
+    if (known.script && known.script->startTime != stat->startTime) known.script.reset();
     if (!proc_names::runsProgram(*stat)) {
         known.listed = false;
         known.name.clear();
-        return settle(stat->startTime);
+        known.script.reset();
+        return settle();
     }
     const ssize_t cmdLength =
         readProcFile(procFd, pid, "cmdline", buffers.cmdline.data(), buffers.cmdline.size());
@@ -124,20 +125,20 @@ Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known
         std::string key(call->interpreter);
         key += '\0';
         key += call->path;
-        if (!same || key != known.scriptCall) {
-            const auto check = proc_scripts::runsScript(procFd, pid, call->path, call->interpreter);
+        if (!known.script || key != known.script->call) {
+            const auto check = proc_scripts::runsScript(procFd, pid, call->path, call->interpreter,
+                                                        buffers.mounts);
             if (check == proc_scripts::Check::Failed) return Outcome::Failed;
-            known.scriptCall = std::move(key);
-            known.runsScript = check == proc_scripts::Check::Runs;
+            known.script = std::make_unique<ScriptLook>(
+                ScriptLook{stat->startTime, std::move(key), check == proc_scripts::Check::Runs});
         }
-        if (known.runsScript) script = proc_names::fileNameOf(call->path);
+        if (known.script->runs) script = proc_names::fileNameOf(call->path);
     } else {
-        known.scriptCall.clear();
-        known.runsScript = false;
+        known.script.reset();
     }
     known.name.assign(proc_names::processName(stat->comm, cmdline, script));
     known.listed = !known.name.empty();
-    return settle(stat->startTime);
+    return settle();
 }
 
 }  // namespace proc_process

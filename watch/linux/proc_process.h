@@ -4,8 +4,10 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "watch/linux/proc_scripts.h"
 #include "watch/process_enumerator.h"
 
 // What the enumeration knows of one process between two snapshots, and the
@@ -20,31 +22,46 @@
 // /proc/PID/stat (short name, state, flags) and, when it runs a program, from
 // /proc/PID/cmdline: a program may rewrite its arguments in place (postgres,
 // setproctitle) without faulting or renaming itself, so only running tells.
+// Another process may still rewrite a stopped one's arguments (a debugger,
+// through /proc/PID/mem), so no name is kept unread for longer than Buffers'
+// maxAge: each process is read again after between half that and that, by its
+// id, so the reading spreads over the checks.
 namespace proc_process {
 
-struct Known {
-    ProcessId id = 0;
-    bool takenOver = false;     // moved into a later snapshot's list
-    ino_t inode = 0;            // of /proc/PID, as the listing gave it
-    std::uint64_t cpuTime = 0;  // ns, read before anything else of this process
-    bool cpuTimeRead = false;
-    bool seen = false;  // read before, as the process that started at startTime
-    unsigned long long startTime = 0;
-    bool listed = false;  // it runs a program, under name
-    std::string name;
-    // Where the command line was an interpreter's call with a script's path
-    // (argv[0], a NUL, the path), the call whose script was looked at, and
-    // whether that script runs through the interpreter. Looked at once per
-    // call, so that a script that changes folder keeps its name.
-    std::string scriptCall;
-    bool runsScript = false;
+// What was seen of a process's call of a script (rare: kept apart).
+struct ScriptLook {
+    unsigned long long startTime = 0;  // of the process that made the call, in clock ticks
+    // The call whose script was looked at (argv[0], a NUL, the path), and whether
+    // that script runs through the interpreter. Looked at once per call, so that
+    // a script that changes folder keeps its name.
+    std::string call;
+    bool runs = false;
 };
 
-// Room to read one process's files in, reused for all of them.
+// Kept for every process between snapshots: small, as a machine may run tens of
+// thousands of processes.
+struct Known {
+    std::string name;                    // what it is listed under, when listed
+    std::unique_ptr<ScriptLook> script;  // none unless its command line calls a script
+    std::uint64_t cpuTime = 0;           // ns, read before anything else of this process
+    ProcessId id = 0;
+    std::uint32_t inode = 0;   // of /proc/PID as the listing gave it (its low bits)
+    std::uint32_t readAt = 0;  // Buffers::now when it was last read
+    bool cpuTimeRead = false;
+    bool read = false;     // read at least once
+    bool listed = false;   // it runs a program, under name
+    bool visited = false;  // met by the snapshot under way
+};
+
+// Room to read one process's files in, reused for all of them, and what one
+// snapshot tells all of them.
 struct Buffers {
     using Stat = std::array<char, 512>;  // the fields read all lie within the first 300 bytes or so
     Stat stat;
     std::array<char, 8192> cmdline;
+    proc_scripts::OwnMounts mounts;  // what a script's look needs, read when first needed
+    std::uint32_t now = 0;           // s, on a clock that only goes forward
+    std::uint32_t maxAge = 60;       // s a name is kept unread at most (see refresh)
 };
 
 enum class Outcome {
