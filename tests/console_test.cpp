@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <sstream>
 
 #include "app/console/console_app.h"
@@ -150,6 +151,40 @@ TEST(Console, AnErrorEscapingAHandlerIsReportedAndEndsWithStatusOne) {
     EXPECT_FALSE(app.start());
     EXPECT_EQ(app.exitStatus(), 1);
     EXPECT_EQ(err.str(), "lingerjob: run-time error: stderr is gone\n");
+}
+
+// A toolkit whose message boxes run a modal loop that delivers an event.
+struct ModalBoxes : ConsoleToolkit {
+    using ConsoleToolkit::ConsoleToolkit;
+    std::function<void()> inTheLoop;
+    void messageBox(const std::string& text) override {
+        if (inTheLoop) inTheLoop();
+        ConsoleToolkit::messageBox(text);
+    }
+};
+
+TEST(Console, NoHandlerRunsWhileAnErrorIsReportedAndNoErrorIsReportedAfterTheUnload) {
+    std::ostringstream out, err;
+    ScriptedProcesses processes;
+    ModalBoxes toolkit("", false, "/usr/bin/lingerjob", out, err);
+    Form1 form(toolkit, processes);
+    FormHost host(form, toolkit);
+    bool ranInTheLoop = false;
+    toolkit.inTheLoop = [&] { host.dispatch([&] { ranInTheLoop = true; }); };
+    host.dispatch([] { throw RuntimeError("broken"); });
+    EXPECT_FALSE(ranInTheLoop);
+    EXPECT_EQ(host.exitStatus(), 1);
+
+    std::ostringstream out2, err2;
+    ModalBoxes closed("", false, "/usr/bin/lingerjob", out2, err2);
+    Form1 form2(closed, processes);
+    FormHost host2(form2, closed);
+    host2.dispatch([&] {
+        closed.unload(0);  // the window went; what fails after it is nobody's to see
+        throw RuntimeError("late");
+    });
+    EXPECT_EQ(host2.exitStatus(), 0);
+    EXPECT_EQ(err2.str(), "");
 }
 
 }  // namespace

@@ -45,6 +45,17 @@ class Probe {
         }
     }
     pid_t pid() const { return pid_; }
+    // Waits until the exec is done: posix_spawn can return while the kernel still
+    // loads the program, before argv[0] is in place. False if that never comes.
+    bool executed() const {
+        for (int i = 0; pid_ > 0 && i < 5000; ++i) {  // up to 10 s on a busy machine
+            std::ifstream cmdline("/proc/" + std::to_string(pid_) + "/cmdline");
+            std::string argv0;
+            if (std::getline(cmdline, argv0, '\0') && argv0 == path_.native()) return true;
+            usleep(2 * 1000);
+        }
+        return false;
+    }
 
   private:
     fs::path path_;
@@ -64,9 +75,8 @@ TEST(ProcEnumerator, ListsEveryProbeUnderItsFullLowerCasedName) {
     {
         Probe first(dir, name);
         Probe second(dir, name);
-        ASSERT_GT(first.pid(), 0);
-        ASSERT_GT(second.pid(), 0);
-        usleep(100 * 1000);  // let both exec
+        ASSERT_TRUE(first.executed());
+        ASSERT_TRUE(second.executed());
 
         FakeToolkit tk;
         ProcEnumerator processes;
@@ -197,8 +207,7 @@ TEST(ProcEnumerator, ACopyDeletedWhileRunningIsListedWithoutTheDeletedMark) {
     const std::string name = "lingergone" + std::to_string(getpid());
     {
         Probe probe(dir, name);
-        ASSERT_GT(probe.pid(), 0);
-        usleep(100 * 1000);
+        ASSERT_TRUE(probe.executed());
         fs::remove(dir / name);
         auto names = ProcEnumerator().enumerate();
         ASSERT_TRUE(names);

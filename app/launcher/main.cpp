@@ -6,10 +6,12 @@
 // display to show the window on, the Qt program runs as this process's child
 // while this process waits, so the process id, the arguments and the exit status
 // stay those the caller knows. Should the window go before the wait is over
-// (its display was lost), the watch goes on here without it.
+// (its display was lost) or stop answering, the watch goes on here without it;
+// the deadline of --timeout is kept here all the while.
 #include <malloc.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +27,7 @@
 #include "app/launcher/window_child.h"
 #include "app/shared/entry.h"
 #include "contract/exit_status.h"
+#include "ui/arguments.h"
 #include "ui/form1.h"
 #include "watch/linux/proc_enumerator.h"
 #include "watch/linux/proc_visibility.h"
@@ -57,6 +60,19 @@ int runConsole(const std::string& self, int argc, char** argv, Clock::time_point
     return app.run();
 }
 
+// The moment --timeout ends the program, counted from started: read by the
+// start-up's own reading of the options, from the words it gets. Options it
+// rejects set none (the window program says so and ends).
+std::optional<Clock::time_point> deadlineOf(int argc, char** argv, Clock::time_point started) {
+    if (argc < 2) return std::nullopt;
+    try {
+        const Options options = takeOptions(joinArguments(argc, argv)).options;
+        if (options.timeoutMs) return started + std::chrono::milliseconds(*options.timeoutMs);
+    } catch (const OptionError&) {
+    }
+    return std::nullopt;
+}
+
 // Ends this process by the signal it passed on to the window program, as the
 // window program ended, so the caller sees the status it would have seen.
 int endBySignal(int signal) {
@@ -83,7 +99,7 @@ int startWindow(const std::optional<std::string>& self, int argc, char** argv,
     for (const char* relative : kWindowFolders) {
         const std::string window = folder + relative + "/" + kWindowProgram;
         if (access(window.c_str(), X_OK) != 0) continue;
-        const WindowEnd end = runWindowChild(window, *self, argv);
+        const WindowEnd end = runWindowChild(window, *self, argv, deadlineOf(argc, argv, started));
         switch (end.how) {
             case WindowEnd::How::Told:
                 return end.status;

@@ -1,11 +1,13 @@
 #include "app/launcher/window_child.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/prctl.h>
 #include <sys/signalfd.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -13,6 +15,8 @@
 
 #include "app/launcher/status_pipe.h"
 #include "contract/exit_status.h"
+
+using Clock = std::chrono::steady_clock;
 
 namespace {
 
@@ -81,9 +85,103 @@ struct ChildSetup {
     _exit(status_pipe::tellLauncher(exit_status::kFailure));
 }
 
+// Ends a window program that may be stopped, frozen or stuck, and reaps it if it
+// goes at once: one stuck in the kernel cannot end, and is not waited for.
+void endChild(pid_t child) {
+    kill(child, SIGKILL);
+    for (int i = 0; i < 50; ++i) {
+        if (waitpid(child, nullptr, WNOHANG) != 0) return;
+        usleep(10 * 1000);
+    }
+}
+
+// Reads what the window program said; false once its end of the pipe is closed.
+bool readStatusPipe(int statusIn, status_pipe::Reader& reader, bool& heard) {
+    for (;;) {
+        unsigned char bytes[64];
+        const ssize_t n = read(statusIn, bytes, sizeof bytes);
+        if (n > 0) {
+            heard = reader.take(bytes, n) || heard;
+            continue;
+        }
+        if (n < 0 && errno == EINTR) continue;
+        return n < 0;  // EAGAIN: all read for now; 0: closed
+    }
+}
+
+// Waits for the window program's end, passing on signals; keeps the deadline and
+// the window program's beat.
+WindowEnd watchChild(pid_t child, int statusIn, int signals,
+                     std::optional<Clock::time_point> deadline) {
+    using std::chrono::milliseconds;
+    status_pipe::Reader reader;
+    Clock::time_point silentBy = Clock::now() + milliseconds(status_pipe::kFirstBeatMs);
+    int passedOn = 0;  // the signal passed on, once one was
+    bool pipeOpen = true;
+    int waitStatus = 0;
+    for (;;) {
+        const Clock::time_point now = Clock::now();
+        if (passedOn == 0 && deadline && now >= *deadline) {
+            endChild(child);
+            return WindowEnd::told(exit_status::kTimedOut);
+        }
+        if (now >= silentBy) {
+            endChild(child);
+            if (passedOn != 0) {
+                writeAll("lingerjob: the window program did not end on signal " +
+                         std::to_string(passedOn) + " (" + strsignal(passedOn) +
+                         "), so it was killed\n");
+                return WindowEnd::signalled(passedOn);
+            }
+            return WindowEnd::gone(
+                "the window program stopped answering; going on without a window");
+        }
+        Clock::time_point until = silentBy;
+        if (passedOn == 0 && deadline) until = std::min(until, *deadline);
+        const auto left = std::chrono::ceil<milliseconds>(until - now).count();
+        pollfd watched[] = {{signals, POLLIN, 0}, {pipeOpen ? statusIn : -1, POLLIN, 0}};
+        if (poll(watched, 2, static_cast<int>(left)) < 0 && errno != EINTR) {
+            // Cannot wait here: wait for the end alone, as a plain parent would.
+            while (waitpid(child, &waitStatus, 0) < 0 && errno == EINTR) {
+            }
+            break;
+        }
+        if (watched[1].revents != 0) {
+            bool heard = false;
+            pipeOpen = readStatusPipe(statusIn, reader, heard);
+            if (heard && passedOn == 0)
+                silentBy = Clock::now() + milliseconds(status_pipe::kSilenceMs);
+        }
+        if (watched[0].revents == 0) continue;
+        signalfd_siginfo info{};
+        if (read(signals, &info, sizeof info) != static_cast<ssize_t>(sizeof info)) continue;
+        const int signal = static_cast<int>(info.ssi_signo);
+        if (signal == SIGCHLD) {
+            if (waitpid(child, &waitStatus, WNOHANG) == child &&
+                (WIFEXITED(waitStatus) || WIFSIGNALED(waitStatus))) {
+                break;
+            }
+            continue;
+        }
+        if (passedOn != 0) continue;  // the first one decides how this process ends
+        kill(child, signal);
+        kill(child, SIGCONT);  // a stopped window program would never act on it
+        passedOn = signal;
+        silentBy = Clock::now() + milliseconds(status_pipe::kSilenceMs);
+    }
+    if (pipeOpen) {
+        bool heard = false;
+        readStatusPipe(statusIn, reader, heard);
+    }
+    if (passedOn != 0) return WindowEnd::signalled(passedOn);
+    if (reader.told()) return WindowEnd::told(*reader.told());
+    return WindowEnd::gone(howItWent(waitStatus));
+}
+
 }  // namespace
 
-WindowEnd runWindowChild(const std::string& window, const std::string& self, char** argv) {
+WindowEnd runWindowChild(const std::string& window, const std::string& self, char** argv,
+                         std::optional<Clock::time_point> deadline) {
     ChildSetup setup{};
     setup.launcher = getpid();
     setup.cannotStart = "lingerjob: cannot start " + window + ": ";
@@ -148,35 +246,8 @@ WindowEnd runWindowChild(const std::string& window, const std::string& self, cha
         return end;
     }
 
-    int waitStatus = 0;
-    for (;;) {
-        signalfd_siginfo info{};
-        if (read(signals, &info, sizeof info) != static_cast<ssize_t>(sizeof info)) {
-            if (errno == EINTR) continue;
-            while (waitpid(child, &waitStatus, 0) < 0 && errno == EINTR) {
-            }
-            break;
-        }
-        const int signal = static_cast<int>(info.ssi_signo);
-        if (signal == SIGCHLD) {
-            if (waitpid(child, &waitStatus, WNOHANG) == child &&
-                (WIFEXITED(waitStatus) || WIFSIGNALED(waitStatus))) {
-                break;
-            }
-            continue;
-        }
-        kill(child, signal);
-        kill(child, SIGCONT);  // a stopped window program would never act on it
-        while (waitpid(child, &waitStatus, 0) < 0 && errno == EINTR) {
-        }
-        closeAll();
-        restore();
-        return WindowEnd::signalled(signal);
-    }
-    unsigned char word = 0;
-    const bool told = read(statusIn, &word, 1) == 1;
+    const WindowEnd end = watchChild(child, statusIn, signals, deadline);
     closeAll();
     restore();
-    if (told) return WindowEnd::told(word);
-    return WindowEnd::gone(howItWent(waitStatus));
+    return end;
 }

@@ -5,6 +5,7 @@
 #include <sys/prctl.h>
 
 #include <QApplication>
+#include <QTimer>
 #include <cstdlib>
 
 #include "app/launcher/status_pipe.h"
@@ -39,6 +40,14 @@ int main(int argc, char** argv) {
     static char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);
     QApplication::setQuitOnLastWindowClosed(false);  // the toolkit decides when to end
+    // The beat that tells the launcher this program answers: from the event loop,
+    // a message box's included, so it stops when the loop does.
+    QTimer beat;
+    if (status_pipe::launcherWaits()) {
+        status_pipe::beat();  // connected to the display
+        QObject::connect(&beat, &QTimer::timeout, [] { status_pipe::beat(); });
+        beat.start(status_pipe::kBeatMs);
+    }
 
     ProcEnumerator processes;
     QtForm window;

@@ -4,12 +4,20 @@ set -euo pipefail
 
 : "${LINGERJOB:?set LINGERJOB to the built program}"
 SCRATCH="$(mktemp -d "${TMPDIR:-/tmp}/lingerjob-program.XXXXXX")"
-# Processes this test started, each a single process that leaves no children
-# behind: the cleanup ends them all, also when the test fails.
+# Job control: every background job runs in a process group of its own, whose id
+# is its first process's. PIDS holds those; the cleanup continues and kills each
+# whole group (whatever the job started there too: a wait a script started, the
+# launcher's window program), also when the test fails, so nothing is left to
+# hold a stall, a display or the test runner's output pipe.
+set -m
 PIDS=()
 cleanup() {
     local pid
-    for pid in "${PIDS[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
+    disown -a 2>/dev/null  # no line for each job killed here
+    for pid in "${PIDS[@]}"; do
+        kill -CONT -- "-$pid" 2>/dev/null || true
+        kill -9 -- "-$pid" 2>/dev/null || true
+    done
     rm -rf "$SCRATCH"
 }
 trap cleanup EXIT
@@ -19,9 +27,9 @@ fail() {
     exit 1
 }
 
-# Starts a command (not a shell function, whose `&` would fork a subshell that
-# the cleanup would end instead of the program) in the background; sets SPAWNED
-# to the process id of the command itself.
+# Starts a command (not a shell function, whose `&` would fork a subshell in
+# between) in the background, in a group of its own; sets SPAWNED to the process
+# id of the command itself.
 spawn() {
     "$@" &
     SPAWNED=$!
@@ -69,7 +77,8 @@ now_ms() { date +%s%3N; }
 wait_for_end() {
     local pid=$1 limit=$2 waited=0
     while kill -0 "$pid" 2>/dev/null; do
-        [ "$waited" -ge $((limit * 10)) ] && fail "process $pid still running after ${limit}s"
+        [ "$waited" -ge $((limit * 10)) ] &&
+            fail "process $pid still running after ${limit}s: $(ps -o pid=,stat=,wchan=,args= --pid "$pid" --ppid "$pid")"
         sleep 0.1
         waited=$((waited + 1))
     done

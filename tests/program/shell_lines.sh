@@ -42,14 +42,18 @@ for i in "${!names[@]}"; do
     PIDS+=($!)
 done
 
-# How many copies of the program run with exactly the arguments in the file $1.
+# How many copies of the program run with exactly the arguments in the array
+# named $1: one find lists the processes of the program's file, and the shell
+# reads their command lines itself, with no process per entry of /proc.
 count_runs() {
-    local exe n=0
-    for exe in /proc/[0-9]*/exe; do
-        [ "$(readlink "$exe" 2>/dev/null)" = "$tools/lingerjob" ] || continue
-        # cmp alone would trust the size /proc gives (0)
-        cat "${exe%exe}cmdline" 2>/dev/null | cmp -s - "$1" && n=$((n + 1))
-    done
+    local -n wanted=$1
+    local dir i n=0 args
+    while IFS= read -r dir; do
+        mapfile -d '' args <"$dir/cmdline" 2>/dev/null || continue
+        [ "${#args[@]}" -eq "${#wanted[@]}" ] || continue
+        for i in "${!wanted[@]}"; do [ "${args[i]}" = "${wanted[i]}" ] || continue 2; done
+        n=$((n + 1))
+    done < <(find /proc -mindepth 2 -maxdepth 2 -name exe -lname "$tools/lingerjob" -printf '%h\n' 2>/dev/null)
     echo "$n"
 }
 
@@ -60,9 +64,9 @@ for i in "${!names[@]}"; do
     # A task that holds an option word comes after the end of the options.
     marker=()
     [[ " ${names[i]} " =~ [[:blank:]](--[^[:blank:]]*|-h|-V)[[:blank:]] ]] && marker=(--)
-    printf '%s\0' "$tools/lingerjob" "${marker[@]}" /1 "/${names[i]}" >"$SCRATCH/want"
+    want=("$tools/lingerjob" "${marker[@]}" /1 "/${names[i]}")
     for _ in $(seq 20); do
-        found=$(count_runs "$SCRATCH/want")
+        found=$(count_runs want)
         [ "$found" -eq 1 ] && break
         sleep 0.5
     done

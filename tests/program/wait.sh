@@ -5,8 +5,11 @@
 # copied into a folder of its own: no window program, no Qt beside it).
 # The watches run side by side: each must still wait after two ticks, then end
 # within a tick of its cue. With a display, a second one is stopped 2 s into two
-# waits, which must go on without a window, and signals reach the window.
+# waits, which must go on without a window, and signals reach the window. So must
+# waits whose window program is stopped then; waits on a third display, stopped
+# then, and on a stopped window program still end at their --timeout.
 source "$(dirname "$0")/lib.sh"
+ulimit -c 0  # SIGQUIT ends a launcher and its window program below
 display=${1:-headless}
 if [ "$display" = alone ]; then
     mkdir "$SCRATCH/alone"
@@ -43,10 +46,14 @@ running() {  # pid: runs, not a zombie nobody has reaped yet
     local state
     state=$(ps -o stat= -p "$1") && [[ "$state" != Z* ]]
 }
-window_of() {  # name: the window program the launcher runs, which must be on the display
-    local child
-    child=$(pgrep -P "${!1}") || fail "$1 runs no window program"
-    grep -qE "libQt6(XcbQpa|WaylandClient)" "/proc/$child/maps" || fail "$1's window is on no display"
+window_of() {  # name: the window program the launcher runs, once it is on the display
+    local child waited=0
+    until child=$(pgrep -P "${!1}") &&
+        grep -qE "libQt6(XcbQpa|WaylandClient)" "/proc/$child/maps" 2>/dev/null; do
+        [ "$waited" -lt 200 ] || fail "$1 shows no window: $(cat "$SCRATCH/$1.err" 2>/dev/null)"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
     echo "$child"
 }
 
@@ -97,6 +104,14 @@ if [ -n "$windowed" ]; then
     # Signals to the launcher reach its window program, and end the launcher alike.
     watch term "$LINGERJOB" /1 "/probe-stays-$id"
     watch hup "$LINGERJOB" /1 "/probe-stays-$id"
+    watch quit "$LINGERJOB" /1 "/probe-stays-$id"
+    watch stopped "$LINGERJOB" /1 "/probe-lost-$id"
+    watch stopped_timeout "$LINGERJOB" --timeout=4 /1 "/probe-stays-$id"
+    # A background job of sh ignores SIGINT: so must the launcher and its window.
+    watch ignoring sh -c '"$0" /1 "$1" & echo $! >"$2"; wait $!' \
+        "$LINGERJOB" "/probe-lost-$id" "$SCRATCH/ignoring.pid"
+    # The status pipe must not take the number of a closed standard descriptor.
+    watch closed "$LINGERJOB" --interval=0.2 /1 "/no-such-task-$id" <&- >&-
     sleep 2
     window_of lost >/dev/null
     window_of lost_timeout >/dev/null
@@ -109,12 +124,40 @@ if [ -n "$windowed" ]; then
     took=$((ENDED - lost_start))
     [ "$STATUS" -eq 124 ] && [ "$took" -ge 5000 ] && [ "$took" -lt 6500 ] ||
         fail "lost_timeout: status $STATUS after $took ms, not 124 after 5 s"
+    # Stopped while their windows show: a window program, a display.
+    start_display "$display" frozen
+    frozen_server=$SERVER_PID
+    stop_start=$(now_ms)
+    spawn "${ON_DISPLAY[@]}" "$LINGERJOB" --timeout=4 /1 "/probe-stays-$id" 2>"$SCRATCH/frozen.err"
+    frozen=$SPAWNED
+    watch stopped_timeout "$LINGERJOB" --timeout=4 /1 "/probe-stays-$id"
+    window_of frozen >/dev/null
+    stopped_window=$(window_of stopped)
+    stopped_timeout_window=$(window_of stopped_timeout)
+    kill -STOP "$stopped_window" "$frozen_server"
+    ignoring_launcher=$(cat "$SCRATCH/ignoring.pid")
+    window_of ignoring_launcher >/dev/null
+    kill -INT "$ignoring_launcher"
+    # Stopped a second before its deadline, which the launcher keeps before the
+    # silence can count: no line on stderr.
+    left=$((stop_start + 3000 - $(now_ms)))
+    [ "$left" -le 0 ] || sleep "$((left / 1000)).$(printf %03d $((left % 1000)))"
+    kill -STOP "$stopped_timeout_window"
+    # The launcher keeps the deadline while its window program or display is
+    # stopped (they stay so until the cleanup).
+    for name in stopped_timeout frozen; do
+        wait_for_end "${!name}" 8
+        took=$((ENDED - stop_start))
+        echo "$name: status $STATUS, seen $took ms after its start"
+        [ "$STATUS" -eq 124 ] && [ "$took" -ge 4000 ] || fail "$name: status $STATUS after $took ms"
+    done
+    [ ! -s "$SCRATCH/stopped_timeout.err" ] || fail "stopped_timeout wrote: $(cat "$SCRATCH/stopped_timeout.err")"
 fi
 
 left=$((started + (tick * 2 + 1) * 1000 - $(now_ms)))
 [ "$left" -le 0 ] || sleep "$((left / 1000)).$(printf %03d $((left % 1000)))"
 PIDS+=("$(cat "$setup.pid")")
-for name in mode1 mode0 alone other self setup1 setup0 ${windowed:+lost term hup}; do
+for name in mode1 mode0 alone other self setup1 setup0 ${windowed:+lost term hup quit stopped ignoring}; do
     kill -0 "${!name}" 2>/dev/null || fail "$name ended before its cue: $(cat "$SCRATCH/$name.err")"
 done
 # A wait maps no window toolkit; with a display its window program does.
@@ -122,11 +165,16 @@ grep -q libQt6 "/proc/$mode1/maps" && fail "the waiting launcher loaded Qt"
 if [ -n "$windowed" ]; then
     other_window=$(window_of other)
     term_window=$(window_of term)
+    quit_window=$(window_of quit)
     for name in lost lost_timeout; do
         [ "$(cat "$SCRATCH/$name.err")" = "lingerjob: the display was lost; going on without a window" ] ||
             fail "$name wrote: $(cat "$SCRATCH/$name.err")"
         pgrep -P "${!name}" >/dev/null && fail "$name still runs its window program"
     done
+    [ "$(cat "$SCRATCH/stopped.err")" = "lingerjob: the window program stopped answering; going on without a window" ] ||
+        fail "stopped wrote: $(cat "$SCRATCH/stopped.err")"
+    pgrep -P "$stopped" >/dev/null && fail "stopped still runs its window program"
+    window_of ignoring_launcher >/dev/null
 fi
 
 cue=$(now_ms)
@@ -144,15 +192,25 @@ ends_with 0 setup0 "another setup started" "$cue"
 if [ -n "$windowed" ]; then
     running "$other_window" && fail "a killed launcher left its window program"
     cue=$(now_ms)
+    # A stopped process ends on SIGTERM at once, but must be continued to dump core.
+    kill -STOP "$quit_window"
     kill -TERM "$term"
     kill -HUP "$hup"
+    kill -QUIT "$quit"
     ends_with 143 term "SIGTERM" "$cue"
     ends_with 129 hup "SIGHUP" "$cue"
+    ends_with 131 quit "SIGQUIT, its window program stopped" "$cue"
     running "$term_window" && fail "SIGTERM left the window program"
     PROBE_PID=$lost_probe_pid
     stop_probe
     cue=$(now_ms)
     ends_with 0 lost "the probe ended, the display lost" "$cue"
+    ends_with 0 stopped "the probe ended, the window program stopped" "$cue"
+    ends_with 0 ignoring "the probe ended, SIGINT ignored" "$cue"
+    ends_with 0 closed "at its first check" "$cue"
+    for name in term quit ignoring closed; do
+        [ ! -s "$SCRATCH/$name.err" ] || fail "$name wrote: $(cat "$SCRATCH/$name.err")"
+    done
 fi
 sleep 1
 kill -0 "$alone" 2>/dev/null || fail "mode 0 on its own name ended: $(cat "$SCRATCH/alone.err")"
