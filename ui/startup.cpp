@@ -13,6 +13,15 @@ bool onlyBlanks(const std::string& text) {
     return text.find_first_not_of(" \t") == std::string::npos;
 }
 
+// What a task that looks like a path ("/1 /tmp/x/sleeper") is read as, and the
+// program's name alone, which the user most likely meant.
+std::string pathWarning(const WatchRequest& request) {
+    const std::string& ignored = request.ignored;
+    return "the task sought is \"" + request.taskName + "\"; \"" + ignored +
+           "\" after the next \"/\" is ignored. Give the program's name alone, e.g. /" +
+           std::to_string(request.mode) + " /" + trimBlanks(ignored.substr(ignored.rfind('/') + 1));
+}
+
 }  // namespace
 
 void Form1::Form_Load() {
@@ -47,6 +56,8 @@ void Form1::Form_Load() {
             return;
         }
         if (options.intervalMs) toolkit_.setTimerInterval(*options.intervalMs);
+        tick_.setMatch(TaskMatch{options.exact, options.full});
+        noWindow_ = options.noWindow;
 
         // Only a start without arguments, or with options alone, is interactive:
         // arguments that join to nothing or blanks are no "/mode /task".
@@ -60,6 +71,7 @@ void Form1::Form_Load() {
         const WatchRequest request = parseWatchRequest(split.rest);
         toolkit_.setValue(request.mode == 1 ? role::kWhileRunning : role::kWhileNotRunning, true);
         toolkit_.setText(role::kTaskName, request.taskName);
+        if (!request.ignored.empty()) toolkit_.warn(pathWarning(request));
         if (options.timeoutMs) toolkit_.setDeadline(*options.timeoutMs);
         toolkit_.setTimerEnabled(true);  // last, so no tick can come during start-up
         return;
@@ -71,5 +83,7 @@ void Form1::Form_Load() {
     std::string message = "your arguments are not right\r\n" + raw;
     if (!problem.empty()) message += "\r\n" + problem;
     toolkit_.messageBox(message);
+    // On standard error only; the box keeps its text.
+    toolkit_.warn(expectedForm());
     toolkit_.unload(exit_status::kBadArguments);
 }

@@ -2,13 +2,17 @@
 
 #include "contract/toolkit.h"
 #include "watch/lower_case.h"
-#include "watch/process_enumerator.h"
 
-bool refreshTaskList(Toolkit& toolkit, ProcessEnumerator& processes) {
+std::optional<std::vector<RunningProcess>> refreshTaskList(Toolkit& toolkit,
+                                                           ProcessEnumerator& processes) {
     // Cleared first, so a refresh that fails leaves no stale entries behind.
     toolkit.listClear();
-    const auto names = processes.enumerate();
-    if (!names) return false;
-    for (const auto& name : *names) toolkit.listAppend(toLowerUtf8(name));
-    return true;
+    auto listed = processes.listed();
+    if (!listed) return std::nullopt;
+    for (auto& process : *listed) {
+        process.name = toLowerUtf8(process.name);
+        toolkit.listAppend(process.name);
+    }
+    toolkit.listRefilled();
+    return listed;
 }

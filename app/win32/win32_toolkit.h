@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/shared/adapter_toolkit.h"
+#include "app/shared/list_place.h"
 
 class Win32Form;
 
@@ -32,6 +33,7 @@ class Win32Toolkit : public AdapterToolkit {
     int listCount() override;
     std::string listItem(int index) override;
     int listSelectedIndex() override;
+    void listRefilled() override;
     void setListHeight(float twips) override;
     void setListWidth(float twips) override;
     float clientHeight() override;
@@ -58,6 +60,7 @@ class Win32Toolkit : public AdapterToolkit {
     void openClipboard();
 
     Win32Form& form_;
+    ListPlace place_;  // of List1 before its latest clearing
     bool timerEnabled_ = false;
     int timerIntervalMs_;
     ULONGLONG timerStartedMs_ = 0;  // when the running timer began, GetTickCount64

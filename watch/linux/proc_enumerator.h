@@ -20,6 +20,8 @@ class ProcEnumerator : public ProcessEnumerator {
     explicit ProcEnumerator(const char* procRoot = "/proc") : procRoot_(procRoot) {}
 
     std::optional<ProcessSnapshot> snapshot() override;
+    // Read from PID/cmdline when asked (proc_command_line.h), not kept.
+    std::optional<std::string> commandLine(ProcessId id) override;
 
   private:
     const char* procRoot_;
