@@ -269,6 +269,7 @@ TEST(Startup, MatchingOptionsReachTheWatchAndTheBuiltLine) {
                   "\"/\" is ignored. Give the program's name alone, e.g. /1 /sleeper");
     EXPECT_EQ(run("/0 /./build.sh", {"x.y"}).find("|the task sought is \".\"; \"build.sh\""),
               std::string(program + " /0 /. |over").size());
+    EXPECT_EQ(run("/1 /x/ / ", {"x"}), program + " /1 /x |waits");  // no text after the task
     Started s;
     load(s, "/1 zebraquux");
     EXPECT_EQ(s.tk.warnings, std::vector<std::string>{expectedForm()});

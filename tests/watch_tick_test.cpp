@@ -80,7 +80,7 @@ TEST(WatchTick, ExactAndFullMatching) {
         ScriptedProcesses processes;
         processes.set({"bash", "python3", "setup.exe", "sleeper"});
         processes.commandLines = {
-            {1, "sh -c make"}, {2, "Python3 -m http.server 8000"}, {3, "setup.exe /s"}, {4, ""}};
+            {1, "sh -c make"}, {2, "Python3 -m http.server 8000"}, {3, "setup.exe /s"}};
         processes.exeNames = c.windowsNames;
         auto listed = *processes.listed();
         for (auto& p : listed) p.name = toLowerUtf8(p.name);

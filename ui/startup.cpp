@@ -14,12 +14,17 @@ bool onlyBlanks(const std::string& text) {
 }
 
 // What a task that looks like a path ("/1 /tmp/x/sleeper") is read as, and the
-// program's name alone, which the user most likely meant.
+// program's name alone, which the user most likely meant (the last piece that is
+// not blank). Nothing when only slashes and blanks follow the task.
 std::string pathWarning(const WatchRequest& request) {
-    const std::string& ignored = request.ignored;
-    return "the task sought is \"" + request.taskName + "\"; \"" + ignored +
+    std::string program;
+    for (const std::string& piece : splitAll(request.ignored, '/')) {
+        if (!onlyBlanks(piece)) program = trimBlanks(piece);
+    }
+    if (program.empty()) return {};
+    return "the task sought is \"" + request.taskName + "\"; \"" + request.ignored +
            "\" after the next \"/\" is ignored. Give the program's name alone, e.g. /" +
-           std::to_string(request.mode) + " /" + trimBlanks(ignored.substr(ignored.rfind('/') + 1));
+           std::to_string(request.mode) + " /" + program;
 }
 
 }  // namespace
@@ -71,7 +76,9 @@ void Form1::Form_Load() {
         const WatchRequest request = parseWatchRequest(split.rest);
         toolkit_.setValue(request.mode == 1 ? role::kWhileRunning : role::kWhileNotRunning, true);
         toolkit_.setText(role::kTaskName, request.taskName);
-        if (!request.ignored.empty()) toolkit_.warn(pathWarning(request));
+        if (const std::string warning = pathWarning(request); !warning.empty()) {
+            toolkit_.warn(warning);
+        }
         if (options.timeoutMs) toolkit_.setDeadline(*options.timeoutMs);
         toolkit_.setTimerEnabled(true);  // last, so no tick can come during start-up
         return;
