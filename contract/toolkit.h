@@ -60,6 +60,10 @@ class Toolkit {
     virtual int listCount() = 0;
     virtual std::string listItem(int index) = 0;
     virtual int listSelectedIndex() = 0;  // -1 when nothing is selected
+    // Called once the list has been cleared and filled again: the adapter may
+    // bring back the scroll position and select again the name selected before,
+    // raising no click.
+    virtual void listRefilled() {}
     virtual void setListHeight(float twips) = 0;
     virtual void setListWidth(float twips) = 0;
 

@@ -11,6 +11,7 @@
 #include "contract/design.h"
 #include "contract/runtime_error.h"
 #include "tests/fake_toolkit.h"
+#include "ui/arguments.h"
 #include "ui/form1.h"
 
 namespace {
@@ -69,7 +70,9 @@ TEST(Console, StartsThatCannotWaitEndAtOnce) {
     Console rejected("/x");
     EXPECT_FALSE(rejected.app.start());
     EXPECT_EQ(rejected.app.exitStatus(), 2);
-    EXPECT_EQ(rejected.err.str(), "your arguments are not right\n/x\n");
+    // On standard error the rejection ends with the form expected.
+    const std::string usage = "lingerjob: " + expectedForm() + "\n";
+    EXPECT_EQ(rejected.err.str(), "your arguments are not right\n/x\n" + usage);
 
     // Control characters of the text shown visibly, the message's own line breaks kept.
     Console escapes("/1 /\xc3\x9c\n --\x1b[2Jz\xc2\x9b\x7f\xe2\x80\xae\xff");
@@ -77,7 +80,8 @@ TEST(Console, StartsThatCannotWaitEndAtOnce) {
     EXPECT_EQ(
         escapes.err.str(),
         "your arguments are not right\n/1 /\xc3\x9c\\n --\\x1b[2Jz\\xc2\\x9b\\x7f\\u202e\\xff\n"
-        "unknown option --\\x1b[2Jz\\xc2\\x9b\\x7f\\u202e\\xff (see --help)\n");
+        "unknown option --\\x1b[2Jz\\xc2\\x9b\\x7f\\u202e\\xff (see --help)\n" +
+            usage);
 
     Console unwritable("--version");  // a full disk, a closed standard output
     unwritable.out.setstate(std::ios::badbit);

@@ -113,6 +113,9 @@ struct ScriptedProcesses : ProcessEnumerator {
     bool throwNext = false;
     int outOfMemory = 0;  // how many of the next calls run out of memory
     int calls = 0;
+    // Command lines by process id, for --full; a process not here has none readable.
+    std::map<ProcessId, std::string> commandLines;
+    bool exeNames = false;  // names as Windows gives them
 
     void set(std::vector<std::string> names) { results = {Result{std::move(names)}}; }
     void fail() { results = {Result{}}; }
@@ -130,4 +133,10 @@ struct ScriptedProcesses : ProcessEnumerator {
         }
         return taken;
     }
+    std::optional<std::string> commandLine(ProcessId id) override {
+        const auto line = commandLines.find(id);
+        if (line == commandLines.end()) return std::nullopt;
+        return line->second;
+    }
+    bool namesEndInExe() const override { return exeNames; }
 };

@@ -20,6 +20,7 @@
 
 #include "tests/fake_toolkit.h"
 #include "ui/form1.h"
+#include "watch/linux/proc_command_line.h"
 #include "watch/linux/proc_mounts.h"
 #include "watch/linux/proc_names.h"
 #include "watch/linux/proc_visibility.h"
@@ -222,6 +223,30 @@ TEST(ProcEnumerator, AMissingProcRootIsNoEnumerationNotAnEmptyOne) {
     fs::create_directories(empty);
     EXPECT_FALSE(ProcEnumerator(empty.c_str()).enumerate()) << "a folder without processes";
     fs::remove_all(empty.parent_path());
+}
+
+// --full's command line: NUL-ended arguments joined by blanks; one that cannot be
+// read (no such process) or is empty (a kernel thread, pid 2 as a rule) is none.
+TEST(ProcEnumerator, CommandLinesAreReadWholeOnlyWhenAsked) {
+    using proc_command_line::joinedArguments;
+    EXPECT_EQ(joinedArguments(std::string_view("python3\0-m\0http.server\0", 23)),
+              "python3 -m http.server");
+    EXPECT_EQ(joinedArguments("postgres: writer"), "postgres: writer");
+    std::string zeros(100000, '0');  // longer than any one read; sleep adds 0 s
+    char* argv[] = {const_cast<char*>("sleep"), const_cast<char*>("60"), zeros.data(), nullptr};
+    pid_t child = -1;
+    ASSERT_EQ(posix_spawn(&child, "/bin/sleep", nullptr, nullptr, argv, environ), 0);
+    ProcEnumerator processes;
+    std::optional<std::string> line;
+    for (int i = 0; i < 200 && !(line && line->rfind("sleep", 0) == 0); ++i) {
+        usleep(10000);  // until its exec is done
+        line = processes.commandLine(static_cast<ProcessId>(child));
+    }
+    EXPECT_EQ(line, "sleep 60 " + zeros);
+    kill(child, SIGKILL);
+    waitpid(child, nullptr, 0);
+    EXPECT_FALSE(processes.commandLine(static_cast<ProcessId>(child)));
+    EXPECT_FALSE(ProcEnumerator("/nonexistent-proc").commandLine(1));
 }
 
 TEST(ProcEnumerator, RepeatedEnumerationsLeaveNoDescriptorOpen) {

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScopeGuard>
+#include <QScrollBar>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
@@ -293,26 +294,41 @@ TEST(QtWindow, TheCommandLineNamesTheLauncherWhenGivenByItsWholeFileName) {
     EXPECT_EQ(toolkit.exeBaseName(), "Lingerjob-1.0-x86_64.AppImage");
 }
 
+// A refresh keeps the selected name (the same one of equal names) and the scroll
+// position, and raises no click: Text1 keeps what was typed since.
 TEST(QtWindow, ClickingAnEntryFillsText1AndARefreshDoesNot) {
     QtWindow w;
-    w.processes.set({"init", "calc.exe",
-                     "ab\xe2\x80\xae"
-                     "cod.exe"});
+    std::vector<std::string> many{"init", "Calc.exe", "bash",
+                                  "ab\xe2\x80\xae"
+                                  "cod.exe"};
+    for (int i = 0; i < 60; ++i) many.push_back(i == 40 ? "bash" : "p" + std::to_string(i));
+    w.processes.set(many);
     ASSERT_TRUE(w.app.start());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&w.window));
     auto* list = w.get<QListWidget>(Control::List1);
     // Shown with the bidi control spelled out; copied as it is.
-    EXPECT_EQ(list->item(2)->text(), "ab\\u202ecod.exe");
+    EXPECT_EQ(list->item(3)->text(), "ab\\u202ecod.exe");
     w.get<QLineEdit>(Control::Text1)->setText("typed");
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                      list->visualItemRect(list->item(2)).center());
+                      list->visualItemRect(list->item(3)).center());
     EXPECT_EQ(w.toolkit.text(Control::Text1),
               "ab\xe2\x80\xae"
               "cod.exe");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
+                      list->visualItemRect(list->item(2)).center());
+    EXPECT_EQ(w.get<QLineEdit>(Control::Text1)->text(), "bash");
 
     w.get<QLineEdit>(Control::Text1)->setText("kept");
+    list->verticalScrollBar()->setValue(20);
+    many.erase(many.begin() + 1);  // Calc.exe has ended: bash moves up a row
+    w.processes.set(many);
     w.click(Control::Command1);
     EXPECT_EQ(w.get<QLineEdit>(Control::Text1)->text(), "kept");
+    EXPECT_EQ(list->currentRow(), 1);
+    EXPECT_TRUE(list->item(1)->isSelected());
+    EXPECT_EQ(list->verticalScrollBar()->value(), 20);
+    w.processes.set({"init", "sh"});  // the name has gone: nothing is selected
+    w.click(Control::Command1);
     EXPECT_TRUE(list->selectedItems().isEmpty());
 }
 

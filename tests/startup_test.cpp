@@ -89,10 +89,24 @@ TEST(Startup, ModeOneWaitsWhileRunningAnyOtherWhileNotAndBothAreTrimmedOfBlanks)
 
 TEST(Startup, TextWithoutTwoSlashesOrAModeThatIsNoSixteenBitNumberIsRejectedVerbatim) {
     for (const char* arguments : {
-             "calc.exe", "1", "/1", "/1 calc.exe", " ", "   ",  // fewer than two slashes
-             "//calc.exe", "/ /calc.exe", "/one/calc.exe", "/1x/calc.exe", "/1.0/calc.exe",
-             "/32768/calc.exe", "/-32769/calc.exe", "/99999999999999999999/calc.exe", "/-/calc.exe",
-             "/1\v/calc.exe", "  /x  /a b/  ",
+             "calc.exe",
+             "1",
+             "/1",
+             "/1 calc.exe",
+             " ",
+             "   ",  // fewer than two slashes
+             "//calc.exe",
+             "/ /calc.exe",
+             "/one/calc.exe",
+             "/1x/calc.exe",
+             "/1.0/calc.exe",
+             "/32768/calc.exe",
+             "/-32769/calc.exe",
+             "/99999999999999999999/calc.exe",
+             "/-/calc.exe",
+             "/18446744073709551617/calc.exe",  // 2^64 + 1: 1 if the digits ever wrapped round
+             "/1\v/calc.exe",
+             "  /x  /a b/  ",
              "-platform offscreen",  // the raw text shown as it is
          }) {
         expectRejected(arguments);
@@ -161,6 +175,7 @@ TEST(Arguments, SixteenBitConversionBounds) {
     EXPECT_THROW(toInt16("+"), std::runtime_error);
     EXPECT_THROW(toInt16("1 "), std::runtime_error);
     EXPECT_THROW(toInt16("0x1"), std::runtime_error);
+    EXPECT_THROW(toInt16("18446744073709551617"), std::runtime_error);
 }
 
 }  // namespace
@@ -224,8 +239,47 @@ TEST(Startup, OptionsAnywhereAreTakenOutAndTheRestKeepsItsMeaning) {
             << got;
     }
     EXPECT_EQ(outcome("/1 /\"x\"", CommandShell::Posix), "watch 1 [\"x\"]");
+    EXPECT_EQ(outcome("--exact /1 /x --full --no-window"), "watch 1 [x]");
+    EXPECT_EQ(outcome("--full"), "window");
     EXPECT_EQ(outcome("", CommandShell::Posix, false), "window");
     EXPECT_EQ(outcome("", CommandShell::Posix, true), "rejected  status=2");  // lingerjob ""
+}
+
+}  // namespace
+
+namespace {
+
+// --exact and --full reach the watch and the built line; the task after a path's
+// next "/" is named in a warning; a rejection's last line on stderr is the form.
+TEST(Startup, MatchingOptionsReachTheWatchAndTheBuiltLine) {
+    const auto run = [](const std::string& arguments, std::vector<std::string> names) {
+        Started s;
+        s.tk.arguments = arguments;
+        s.processes.set(std::move(names));
+        Form1 form(s.tk, s.processes);
+        form.Form_Load();
+        form.Command5_Click();
+        std::string r = *s.tk.clipboard + "|" + (form.NoWindow() ? "no window|" : "");
+        form.Timer1_Timer();
+        r += s.tk.unloads.empty() ? "waits" : "over";
+        for (const auto& w : s.tk.warnings) r += "|" + w;
+        return r;
+    };
+    const std::string program = "C:\\Tools\\Lingerjob";
+    EXPECT_EQ(run("/1 /sh", {"bash"}), program + " /1 /sh |waits");
+    EXPECT_EQ(run("--exact /1 /sh", {"bash"}), program + " --exact /1 /sh |over");
+    EXPECT_EQ(run("--full --exact --no-window -- /1 /a -h", {"bash"}),
+              program + " --exact --full -- /1 \"/a -h\" |no window|over");
+    EXPECT_EQ(run("/1 /tmp/x/ sleeper", {"sleeper"}),
+              program +
+                  " /1 /tmp |over|the task sought is \"tmp\"; \"x/ sleeper\" after the next "
+                  "\"/\" is ignored. Give the program's name alone, e.g. /1 /sleeper");
+    EXPECT_EQ(run("/0 /./build.sh", {"x.y"}).find("|the task sought is \".\"; \"build.sh\""),
+              std::string(program + " /0 /. |over").size());
+    EXPECT_EQ(run("/1 /x/ / ", {"x"}), program + " /1 /x |waits");  // no text after the task
+    Started s;
+    load(s, "/1 zebraquux");
+    EXPECT_EQ(s.tk.warnings, std::vector<std::string>{expectedForm()});
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include "tests/fake_toolkit.h"
 #include "ui/form1.h"
+#include "watch/lower_case.h"
+#include "watch/task_match.h"
 
 namespace {
 
@@ -47,6 +49,44 @@ TEST(WatchTick, TheFourOutcomes) {
     }
     EXPECT_FALSE(waitIsOver(false, false, true)) << "no option set: nothing to wait for ends it";
     EXPECT_FALSE(waitIsOver(false, false, false));
+}
+
+// --exact and --full: which of these processes (ids 1..4) a task finds. Process 4's
+// command line cannot be read, so --full goes by its name.
+TEST(WatchTick, ExactAndFullMatching) {
+    const struct {
+        TaskMatch how;
+        bool windowsNames;
+        const char* task;
+        bool found;
+    } cases[] = {
+        {{false, false}, false, "sh", true},  // a part of bash
+        {{true, false}, false, "sh", false},
+        {{true, false}, false, "BASH", true},
+        {{true, false}, false, "setup", false},
+        {{true, false}, true, "setup", true},  // Windows: ".exe" may be left off
+        {{true, false}, true, "setup.exe", true},
+        {{true, false}, true, "setu", false},
+        {{true, false}, false, "", false},  // no name is empty
+        {{false, true}, false, "http.server", true},
+        {{false, true}, false, "-m http", true},  // arguments joined by one blank
+        {{false, true}, false, "bash", false},    // its command line is "sh -c make"
+        {{false, true}, false, "sleeper", true},  // unreadable: its name stands in
+        {{true, true}, false, "python3 -m http.server 8000", true},
+        {{true, true}, false, "python3 -m http.server", false},
+        {{true, true}, true, "setup", false},  // no ".exe" leeway in a command line
+    };
+    for (const auto& c : cases) {
+        ScriptedProcesses processes;
+        processes.set({"bash", "python3", "setup.exe", "sleeper"});
+        processes.commandLines = {
+            {1, "sh -c make"}, {2, "Python3 -m http.server 8000"}, {3, "setup.exe /s"}};
+        processes.exeNames = c.windowsNames;
+        auto listed = *processes.listed();
+        for (auto& p : listed) p.name = toLowerUtf8(p.name);
+        EXPECT_EQ(anyProcessMatches(listed, toLowerUtf8(c.task), c.how, processes), c.found)
+            << c.task << " exact=" << c.how.exact << " full=" << c.how.full;
+    }
 }
 
 TEST(WatchTick, SearchIsAnExactSubstringOfTheLowerCasedEntriesInAnyCase) {

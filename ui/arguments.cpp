@@ -53,7 +53,9 @@ std::int16_t toInt16(std::string_view text) {
 WatchRequest parseWatchRequest(std::string_view raw) {
     const auto pieces = splitAll(raw, '/');
     if (pieces.size() < 3) throw RuntimeError("fewer than two \"/\" in the arguments");
-    return WatchRequest{toInt16(trimBlanks(pieces[1])), trimBlanks(pieces[2])};
+    const std::size_t afterTask = pieces[0].size() + pieces[1].size() + pieces[2].size() + 3;
+    const std::string ignored = afterTask < raw.size() ? trimBlanks(raw.substr(afterTask)) : "";
+    return WatchRequest{toInt16(trimBlanks(pieces[1])), trimBlanks(pieces[2]), ignored};
 }
 
 namespace {
@@ -133,6 +135,12 @@ void applyOption(std::string_view word, Options& options) {
                               see);
         }
         options.intervalMs = *ms;
+    } else if (word == "--exact") {
+        options.exact = true;
+    } else if (word == "--full") {
+        options.full = true;
+    } else if (word == "--no-window") {
+        options.noWindow = true;
     } else {
         throw OptionError("unknown option " + std::string(word) + see);
     }
@@ -183,6 +191,23 @@ bool holdsOptionWord(std::string_view text) {
         pos = end + 1;
     }
     return false;
+}
+
+std::optional<Options> optionsOf(std::string_view text) {
+    try {
+        return takeOptions(text).options;
+    } catch (const OptionError&) {
+        return std::nullopt;
+    }
+}
+
+std::string matchingOptionWords(bool exact, bool full) {
+    return std::string(exact ? " --exact" : "") + (full ? " --full" : "");
+}
+
+std::string expectedForm() {
+    return "usage: lingerjob [OPTION]... /MODE /TASK, e.g. lingerjob /1 /firefox; "
+           "see lingerjob --help";
 }
 
 std::string withoutQuotes(std::string_view text) {

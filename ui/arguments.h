@@ -24,6 +24,9 @@ std::int16_t toInt16(std::string_view text);
 struct WatchRequest {
     std::int16_t mode;
     std::string taskName;
+    // What follows the task after its "/", trimmed of blanks ("x/sleeper" of
+    // "/1 /tmp/x/sleeper"): not looked for. Empty as a rule.
+    std::string ignored;
 };
 
 // Reads " /mode /task" as written by the command-line builder: pieces cut at
@@ -41,6 +44,9 @@ struct Options {
     bool version = false;
     std::optional<int> timeoutMs;   // --timeout=SECONDS
     std::optional<int> intervalMs;  // --interval=SECONDS
+    bool exact = false;             // --exact: the whole name (or command line) is the task
+    bool full = false;              // --full: the task is sought in the command line
+    bool noWindow = false;          // --no-window: run as without a display
 };
 
 // An unknown option or a bad option value; what() says which, for the user.
@@ -63,6 +69,18 @@ SplitArguments takeOptions(std::string_view text);
 // Whether takeOptions would take a word of the text as an option or as the end
 // of the options.
 bool holdsOptionWord(std::string_view text);
+
+// The options of the text as takeOptions reads them, or nothing when it would
+// reject them: what decides, before start-up, which program runs a start.
+std::optional<Options> optionsOf(std::string_view text);
+
+// The words that put the matching options into a command line (" --exact",
+// " --full", both or none), each with a blank in front.
+std::string matchingOptionWords(bool exact, bool full);
+
+// The line a rejection on standard error ends with: the form expected, and
+// where to read more.
+std::string expectedForm();
 
 // The text without its double quotes. cmd hands quotes on to the program, and no
 // Windows file name can hold one.

@@ -26,10 +26,15 @@ class Form1 {
     // The task name the latest tick looked for.
     const std::string& TaskName() const { return tick_.taskName(); }
 
+    // Whether the command line asked for no window (--no-window): the adapter
+    // shows none, and runs as it would without a display.
+    bool NoWindow() const { return noWindow_; }
+
   private:
     std::string BuildArgs();
 
     Toolkit& toolkit_;
     ProcessEnumerator& processes_;
     WatchTick tick_;
+    bool noWindow_ = false;
 };

@@ -13,6 +13,20 @@ bool onlyBlanks(const std::string& text) {
     return text.find_first_not_of(" \t") == std::string::npos;
 }
 
+// What a task that looks like a path ("/1 /tmp/x/sleeper") is read as, and the
+// program's name alone, which the user most likely meant (the last piece that is
+// not blank). Nothing when only slashes and blanks follow the task.
+std::string pathWarning(const WatchRequest& request) {
+    std::string program;
+    for (const std::string& piece : splitAll(request.ignored, '/')) {
+        if (!onlyBlanks(piece)) program = trimBlanks(piece);
+    }
+    if (program.empty()) return {};
+    return "the task sought is \"" + request.taskName + "\"; \"" + request.ignored +
+           "\" after the next \"/\" is ignored. Give the program's name alone, e.g. /" +
+           std::to_string(request.mode) + " /" + program;
+}
+
 }  // namespace
 
 void Form1::Form_Load() {
@@ -48,6 +62,8 @@ void Form1::Form_Load() {
             return;
         }
         if (options.intervalMs) toolkit_.setTimerInterval(*options.intervalMs);
+        tick_.setMatch(TaskMatch{options.exact, options.full});
+        noWindow_ = options.noWindow;
 
         // Only a start without arguments, or with options alone, is interactive:
         // arguments that join to nothing or blanks are no "/mode /task".
@@ -61,6 +77,9 @@ void Form1::Form_Load() {
         const WatchRequest request = parseWatchRequest(split.rest);
         toolkit_.setValue(request.mode == 1 ? role::kWhileRunning : role::kWhileNotRunning, true);
         toolkit_.setText(role::kTaskName, request.taskName);
+        if (const std::string warning = pathWarning(request); !warning.empty()) {
+            toolkit_.warn(warning);
+        }
         if (options.timeoutMs) toolkit_.setDeadline(*options.timeoutMs);
         toolkit_.setTimerEnabled(true);  // last, so no tick can come during start-up
         return;
@@ -72,5 +91,7 @@ void Form1::Form_Load() {
     std::string message = "your arguments are not right\r\n" + raw;
     if (!problem.empty()) message += "\r\n" + problem;
     toolkit_.messageBox(message);
+    // On standard error only; the box keeps its text.
+    toolkit_.warn(expectedForm());
     toolkit_.unload(exit_status::kBadArguments);
 }

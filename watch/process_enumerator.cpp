@@ -8,12 +8,21 @@ bool isOwnLineage(const ProcessSnapshot& snapshot, ProcessId id) {
 }
 
 std::optional<std::vector<std::string>> ProcessEnumerator::enumerate() {
+    auto processes = listed();
+    if (!processes) return std::nullopt;
+    std::vector<std::string> names;
+    names.reserve(processes->size());
+    for (auto& process : *processes) names.push_back(std::move(process.name));
+    return names;
+}
+
+std::optional<std::vector<RunningProcess>> ProcessEnumerator::listed() {
     auto taken = snapshot();
     if (!taken) return std::nullopt;
-    std::vector<std::string> names;
-    names.reserve(taken->processes.size());
+    std::vector<RunningProcess> kept;
+    kept.reserve(taken->processes.size());
     for (auto& process : taken->processes) {
-        if (!isOwnLineage(*taken, process.id)) names.push_back(std::move(process.name));
+        if (!isOwnLineage(*taken, process.id)) kept.push_back(std::move(process));
     }
-    return names;
+    return kept;
 }

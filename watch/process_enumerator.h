@@ -35,6 +35,19 @@ class ProcessEnumerator {
     // The names of the snapshot's processes in its order, leaving out this
     // program and its ancestors: what the task list shows.
     std::optional<std::vector<std::string>> enumerate();
+
+    // The processes of a snapshot that a watch counts: all but this program and
+    // its ancestors, in the snapshot's order.
+    std::optional<std::vector<RunningProcess>> listed();
+
+    // The command line of a running process: its arguments joined by single
+    // blanks. Nothing when it cannot be read (gone, hidden, another account's
+    // protected process). Read only when asked, never by snapshot().
+    virtual std::optional<std::string> commandLine(ProcessId) { return std::nullopt; }
+
+    // Whether the platform names programs with their ".exe", which a whole-name
+    // match may leave off.
+    virtual bool namesEndInExe() const { return false; }
 };
 
 // Whether the process is one of the snapshot's own lineage.

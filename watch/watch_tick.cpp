@@ -12,10 +12,6 @@ std::uint32_t nextBlinkColor(std::uint32_t current) {
     return current == design::kButtonFace ? design::kRed : design::kButtonFace;
 }
 
-bool entryHoldsTask(std::string_view entry, std::string_view taskName) {
-    return !entry.empty() && entry.find(taskName) != std::string_view::npos;
-}
-
 bool waitIsOver(bool whileRunning, bool whileNotRunning, bool found) {
     return (whileNotRunning && found) || (whileRunning && !found);
 }
@@ -45,7 +41,8 @@ void WatchTick::runTrapped() {
                           nextBlinkColor(toolkit_.backColor(role::kStatusLabel)));
     taskName_ = toolkit_.text(role::kTaskName);
 
-    if (!refreshTaskList(toolkit_, processes_)) {
+    const auto listed = refreshTaskList(toolkit_, processes_);
+    if (!listed) {
         // Not knowing which processes run says nothing about the task: keep
         // waiting and try again at the next tick.
         listUnknown();
@@ -56,11 +53,7 @@ void WatchTick::runTrapped() {
     // The entries are lower-cased, so the task name is too, by the same mapping:
     // "Firefox" finds firefox.
     const std::string sought = toLowerUtf8(taskName_);
-    bool found = false;
-    const int count = toolkit_.listCount();
-    for (int i = 0; i < count; ++i) {
-        if (entryHoldsTask(toolkit_.listItem(i), sought)) found = true;
-    }
+    const bool found = anyProcessMatches(*listed, sought, match_, processes_);
 
     if (waitIsOver(toolkit_.value(role::kWhileRunning), toolkit_.value(role::kWhileNotRunning),
                    found)) {

@@ -4,16 +4,14 @@
 #include <string>
 #include <string_view>
 
+#include "watch/task_match.h"
+
 class Toolkit;
 class ProcessEnumerator;
 
 // The colour Label3 takes at the next tick: red after button face, button face
 // after anything else.
 std::uint32_t nextBlinkColor(std::uint32_t current);
-
-// Whether an entry holds the task name: an exact, case-sensitive substring. An
-// empty task name is found in every non-empty entry.
-bool entryHoldsTask(std::string_view entry, std::string_view taskName);
 
 // Whether the wait is over, from the option set and whether the task was found:
 // "Is running" waits while the task runs, so it is over once the task is not
@@ -28,14 +26,18 @@ class WatchTick {
     WatchTick(Toolkit& toolkit, ProcessEnumerator& processes)
         : toolkit_(toolkit), processes_(processes) {}
 
-    // Blinks Label3, refreshes List1, searches it for Text1's text, lower-cased
-    // as the entries are, and either
+    // Blinks Label3, refreshes List1, seeks Text1's text, lower-cased as the
+    // entries are, among the listed processes as match() says (task_match.h), and either
     // ends the program (the wait is over) or shows "Found." / "Not found.".
     // A run-time error ends the program with the failure status; memory that
     // runs short (std::bad_alloc) is a list that could not be read.
     void run();
 
     const std::string& taskName() const { return taskName_; }
+
+    // How the processes are compared with the task (--exact, --full).
+    const TaskMatch& match() const { return match_; }
+    void setMatch(const TaskMatch& match) { match_ = match; }
 
   private:
     void runTrapped();
@@ -45,6 +47,7 @@ class WatchTick {
     Toolkit& toolkit_;
     ProcessEnumerator& processes_;
     std::string taskName_;
+    TaskMatch match_;
     bool failureReported_ = false;
     // Made at the start, so that warning needs no memory when memory has run short.
     const std::string listFailure_ = "could not read the list of running processes; still waiting";

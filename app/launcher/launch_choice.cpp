@@ -1,5 +1,7 @@
 #include "app/launcher/launch_choice.h"
 
+#include "ui/arguments.h"
+
 namespace {
 
 bool isSet(const char* value) {
@@ -8,14 +10,11 @@ bool isSet(const char* value) {
 
 }  // namespace
 
-Launch chooseLaunch(const char* display, const char* waylandDisplay,
-                    const std::vector<std::string_view>& words) {
+Launch chooseLaunch(const char* display, const char* waylandDisplay, std::string_view arguments) {
     if (!isSet(display) && !isSet(waylandDisplay)) return Launch::Console;
-    for (const std::string_view word : words) {
-        if (word == "--") break;  // what follows is the task's, not an option
-        if (word == "--help" || word == "-h" || word == "--version" || word == "-V") {
-            return Launch::Console;
-        }
+    const auto options = optionsOf(arguments);
+    if (options && (options->help || options->version || options->noWindow)) {
+        return Launch::Console;
     }
     return Launch::Window;
 }

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string_view>
-#include <vector>
 
 // Which program runs a start of lingerjob.
 enum class Launch {
@@ -10,9 +9,10 @@ enum class Launch {
 };
 
 // The window program when there is a display (DISPLAY or WAYLAND_DISPLAY set and
-// not empty) and no word before a lone -- is a lone --help, -h, --version or -V,
-// whose answer goes to standard output; the console otherwise. display and
-// waylandDisplay are the variables' values, null when unset; words are the
-// arguments after the name.
-Launch chooseLaunch(const char* display, const char* waylandDisplay,
-                    const std::vector<std::string_view>& words);
+// not empty) and the options, read as start-up reads them (ui/arguments.h), ask
+// neither for --help or --version, whose answer goes to standard output, nor for
+// --no-window; the console otherwise. Options start-up would reject go to the
+// window program, which shows the rejection. display and waylandDisplay are the
+// variables' values, null when unset; arguments is the argument text after the
+// name, the words joined by single blanks.
+Launch chooseLaunch(const char* display, const char* waylandDisplay, std::string_view arguments);

@@ -117,7 +117,7 @@ int startWindow(const std::optional<std::string>& self, int argc, char** argv,
 
 int run(int argc, char** argv, Clock::time_point started) {
     const Launch launch = chooseLaunch(std::getenv("DISPLAY"), std::getenv("WAYLAND_DISPLAY"),
-                                       {argv + 1, argv + argc});
+                                       joinArguments(argc, argv));
     const std::optional<std::string> self = ownPathOfThisProgram(argv[0]);
     if (launch == Launch::Window) return startWindow(self, argc, argv, started);
     // "Make command line" is never clicked here: any name will do.

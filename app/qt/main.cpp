@@ -55,7 +55,8 @@ int main(int argc, char** argv) {
     Form1 form(toolkit, processes);
     QtApp app(form, window, toolkit);
 
-    if (!app.start() || !app.goOn(toolkit.headless(), [] { return hiddenProcessesNote(); })) {
+    if (!app.start() ||
+        !app.goOn(toolkit.headless() || app.noWindow(), [] { return hiddenProcessesNote(); })) {
         return status_pipe::tellLauncher(toolkit.exitStatus());
     }
     QApplication::exec();

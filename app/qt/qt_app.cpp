@@ -24,6 +24,7 @@ QtApp::QtApp(Form1& form, QtForm& window, QtToolkit& toolkit)
 
 bool QtApp::start() {
     if (!load()) return false;
+    if (noWindow()) return true;  // main goes on as headless
     window_.show();
     window_.list()->setFocus();
     return true;

@@ -10,6 +10,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMessageBox>
+#include <QScrollBar>
 #include <QTimer>
 
 #include "app/qt/qt_form.h"
@@ -121,9 +122,25 @@ void QtToolkit::setDeadline(int milliseconds) {
 }
 
 // Filling the list is not the user's selection, so it must not raise List1's click.
+// A refresh keeps what the user sees (list_place.h); a list that is empty already
+// (a refresh that failed) keeps the place of the one before.
 void QtToolkit::listClear() {
-    const QSignalBlocker quiet(form_.list());
-    form_.list()->clear();
+    QListWidget* list = form_.list();
+    const QSignalBlocker quiet(list);
+    if (list->count() > 0) {
+        place_ = listPlaceOf(list->verticalScrollBar()->value(), listSelectedIndex(),
+                             [this](int row) { return listItem(row); });
+    }
+    list->clear();
+}
+
+void QtToolkit::listRefilled() {
+    QListWidget* list = form_.list();
+    const QSignalBlocker quiet(list);
+    const int row = rowToSelectAgain(place_, list->count(), [this](int r) { return listItem(r); });
+    if (row >= 0) list->setCurrentRow(row);
+    list->doItemsLayout();  // the scroll bar's range, for the rows just added
+    list->verticalScrollBar()->setValue(place_.topRow);
 }
 
 void QtToolkit::listAppend(const std::string& entry) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/shared/adapter_toolkit.h"
+#include "app/shared/list_place.h"
 
 class QtForm;
 
@@ -32,6 +33,7 @@ class QtToolkit : public AdapterToolkit {
     int listCount() override;
     std::string listItem(int index) override;
     int listSelectedIndex() override;
+    void listRefilled() override;
     void setListHeight(float twips) override;
     void setListWidth(float twips) override;
     float clientHeight() override;
@@ -52,4 +54,5 @@ class QtToolkit : public AdapterToolkit {
   private:
     QtForm& form_;
     bool headless_;
+    ListPlace place_;  // of List1 before its latest clearing
 };

@@ -42,6 +42,10 @@ bool FormHost::goOn(bool headless, const std::function<std::string()>& note) {
     return true;
 }
 
+bool FormHost::noWindow() const {
+    return form_.NoWindow();
+}
+
 void FormHost::click(Control control) {
     for (const auto& [clicked, handler] : kClickHandlers) {
         if (clicked == control) {

@@ -23,6 +23,9 @@ class FormHost {
     // one: otherwise it says so and unloads with the failure status. Going on, it
     // warns what note() says, if anything.
     bool goOn(bool headless, const std::function<std::string()>& note = {});
+    // Whether the command line asked for no window (--no-window), after load():
+    // the adapter shows none and goes on as headless.
+    bool noWindow() const;
 
     // The window's events. click: a push button's, or the user's pick in List1;
     // no other control has a click handler.

@@ -64,8 +64,8 @@ int main() {
     Form1 form(toolkit, processes);
     ConsoleApp app(form, toolkit);
     if (!app.load()) return app.exitStatus();
-    // Options alone ask for the window, with those options.
-    if (!toolkit.timerEnabled()) return startWindow(self, arguments, err);
+    // Options alone ask for the window, with those options, unless one is --no-window.
+    if (!toolkit.timerEnabled() && !app.noWindow()) return startWindow(self, arguments, err);
     if (!app.goOn(true)) return app.exitStatus();
     return app.run();
 }

@@ -35,6 +35,8 @@ Win32App::Win32App(Form1& form, Win32Form& window, Win32Toolkit& toolkit)
 
 bool Win32App::start(int showCommand) {
     if (!load()) return false;
+    // The watch runs on the hidden window's timers, as without a display.
+    if (noWindow()) return goOn(true);
     // Resize comes with the first show: once for the window's starting size,
     // again from WM_SIZE if the show changes it (a start maximised).
     shown_ = true;

@@ -13,7 +13,8 @@ class Win32App : public FormHost {
   public:
     Win32App(Form1& form, Win32Form& window, Win32Toolkit& toolkit);
 
-    // Runs Form_Load; then shows the window unless start-up unloaded it.
+    // Runs Form_Load; then shows the window unless start-up unloaded it or
+    // asked for none (--no-window), which goes on as headless.
     // Returns false when the program is to end without a message loop.
     bool start(int showCommand);
 

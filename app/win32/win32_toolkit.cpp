@@ -149,9 +149,23 @@ bool Win32Toolkit::tickDueWithin(int milliseconds) const {
 }
 
 // None of these list messages sends LBN_SELCHANGE, so List1's click stays quiet.
+// A refresh keeps what the user sees (list_place.h); a list that is empty already
+// (a refresh that failed) keeps the place of the one before.
 void Win32Toolkit::listClear() {
-    SendMessageW(form_.control(Control::List1), LB_RESETCONTENT, 0, 0);
+    HWND list = form_.control(Control::List1);
+    if (SendMessageW(list, LB_GETCOUNT, 0, 0) > 0) {
+        const auto top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
+        place_ = listPlaceOf(top, listSelectedIndex(), [this](int row) { return listItem(row); });
+    }
+    SendMessageW(list, LB_RESETCONTENT, 0, 0);
     listEntries_.clear();
+}
+
+void Win32Toolkit::listRefilled() {
+    HWND list = form_.control(Control::List1);
+    const int row = rowToSelectAgain(place_, listCount(), [this](int r) { return listItem(r); });
+    if (row >= 0) SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(row), 0);
+    SendMessageW(list, LB_SETTOPINDEX, static_cast<WPARAM>(place_.topRow), 0);
 }
 
 void Win32Toolkit::listAppend(const std::string& entry) {

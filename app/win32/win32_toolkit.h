@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/shared/adapter_toolkit.h"
+#include "app/shared/list_place.h"
 
 class Win32Form;
 
@@ -35,6 +36,7 @@ class Win32Toolkit : public AdapterToolkit {
     int listCount() override;
     std::string listItem(int index) override;
     int listSelectedIndex() override;
+    void listRefilled() override;
     void setListHeight(float twips) override;
     void setListWidth(float twips) override;
     float clientHeight() override;
@@ -62,6 +64,7 @@ class Win32Toolkit : public AdapterToolkit {
 
     Win32Form& form_;
     std::vector<std::string> listEntries_;  // List1's entries as appended (it shows them visibly)
+    ListPlace place_;                       // of List1 before its latest clearing
     bool timerEnabled_ = false;
     int timerIntervalMs_;
     ULONGLONG timerStartedMs_ = 0;  // when the running timer began, GetTickCount64

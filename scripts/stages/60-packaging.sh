@@ -73,7 +73,8 @@ rejects_bad_arguments() {
 icon_sizes=(16 32 48 64 128 256)
 expected=(bin/lingerjob lib/lingerjob/lingerjob-window share/applications/lingerjob.desktop
     share/icons/hicolor/scalable/apps/lingerjob.svg share/man/man1/lingerjob.1
-    share/doc/lingerjob/copyright share/doc/lingerjob/changelog)
+    share/doc/lingerjob/copyright share/doc/lingerjob/changelog
+    share/bash-completion/completions/lingerjob)
 for size in "${icon_sizes[@]}"; do
     expected+=("share/icons/hicolor/${size}x${size}/apps/lingerjob.png")
 done
@@ -227,6 +228,9 @@ if dpkg_locked dpkg -i "$deb"; then
     pass "dpkg -i installs the package"
     check "lingerjob is on PATH as /usr/bin/lingerjob" \
         bash -c '[ "$(command -v lingerjob)" = /usr/bin/lingerjob ]'
+    check "bash completes lingerjob's options from the installed completion" \
+        bash -c 'source /usr/share/bash-completion/completions/lingerjob
+            COMP_WORDS=(lingerjob --no-w); COMP_CWORD=1; _lingerjob; [ "${COMPREPLY[*]}" = --no-window ]'
     check "the packaged lingerjob rejects bad arguments without a display (status 2)" \
         rejects_bad_arguments lingerjob
     check "the packaged lingerjob finds its window program in /usr/lib/lingerjob" \

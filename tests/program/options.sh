@@ -17,7 +17,8 @@ while IFS='|' read -r args want pattern; do
     if [ "$want" -eq 0 ]; then
         grep -q -- "$pattern" "$SCRATCH/out" && [ ! -s "$SCRATCH/err" ] || fail "'$args' printed wrong"
     else
-        grep -qxF -- "$args" "$SCRATCH/err" && grep -qF -- "$pattern" "$SCRATCH/err" ||
+        grep -qxF -- "$args" "$SCRATCH/err" && grep -qF -- "$pattern" "$SCRATCH/err" &&
+            tail -n 1 "$SCRATCH/err" | grep -q "^lingerjob: usage: .*see lingerjob --help$" ||
             fail "'$args': $(cat "$SCRATCH/err")"
     fi
 done <<'EOF'
@@ -27,6 +28,7 @@ done <<'EOF'
 --opt /1 /x|2|unknown option --opt (see --help)
 /1 /x --timeout=soon|2|bad value in --timeout=soon
 --interval=0 /1 /x|2|(see --help)
+--exact=1 /1 /x|2|unknown option --exact=1
 EOF
 
 # --help or --version that cannot be written (a full disk, a closed standard
@@ -76,6 +78,46 @@ still_running_after "$WATCHER" 1 || fail "--interval=0.2 ended while the probe r
 stop_probe
 expect_end 0 "$(now_ms)" 0
 kill -0 "$default" 2>/dev/null || fail "the wait on the default interval ended first"
+
+# --exact and --full: a wait that must see the probe runs until it is stopped;
+# one that must not is over at its first check. The probe is started by its name
+# alone: a task ends at its next "/", so no task equals a path.
+PATH="$SCRATCH:$PATH" start_probe "lingerjob-probe-options-$$"
+for row in "--exact|lingerjob-probe-options-$$|runs" "--exact|options-$$|over" \
+    "--full|options-$$ 600|runs" "--full|options-$$ 601|over" \
+    "--exact --full|lingerjob-probe-options-$$ 600|runs" \
+    "--exact --full|lingerjob-probe-options-$$|over" "--no-window|options-$$|runs"; do
+    IFS='|' read -r opts task want <<<"$row"
+    # shellcheck disable=SC2086  # the options are words
+    watch $opts --interval=0.2 /1 "/$task"
+    if [ "$want" = runs ]; then
+        still_running_after "$WATCHER" 1 || fail "$opts /1 /$task ended while the probe ran"
+        kill "$WATCHER"
+        wait "$WATCHER" 2>/dev/null || true
+    else
+        expect_end 0 "$(now_ms)" 0 2000
+    fi
+done
+stop_probe
+
+# A task that looks like a path: the wait is the same, on stderr one warning.
+status=0
+"${quiet[@]}" "$LINGERJOB" --interval=0.2 /1 /tmp/x/sleeper 2>"$SCRATCH/err" || status=$?
+[ "$status" -eq 0 ] && [ "$(cat "$SCRATCH/err")" = 'lingerjob: the task sought is "tmp"; "x/sleeper" after the next "/" is ignored. Give the program'"'"'s name alone, e.g. /1 /sleeper' ] ||
+    fail "a path as task: status $status, stderr: $(cat "$SCRATCH/err")"
+
+# The bash completion: the options, the modes, then the running processes' names.
+complete_words() {  # the words on the line, the last one being completed
+    bash -c 'source "$1"; shift; COMP_WORDS=("$@"); COMP_CWORD=$(($# - 1)); _lingerjob
+        printf "%s\n" "${COMPREPLY[@]}"' _ "$(dirname "$0")/../../packaging/lingerjob.bash-completion" "$@"
+}
+start_probe "$probe"
+[ "$(complete_words lingerjob --ex)" = --exact ] || fail "completion of --ex: $(complete_words lingerjob --ex)"
+[ "$(complete_words lingerjob --exact "")" = $'/1\n/0' ] || fail "completion of a mode"
+[ "$(complete_words lingerjob /1 /lingerjob-probe-opt)" = "/lingerjob-probe-options-$$" ] ||
+    fail "completion of the probe's name: $(complete_words lingerjob /1 /lingerjob-probe-opt)"
+[ -z "$(complete_words lingerjob -- /1 --e)" ] || fail "completion of an option after --"
+stop_probe
 
 # Standard error a pipe whose reader has gone: the rejection still ends with 2.
 {

@@ -9,13 +9,16 @@ check_rejected() {
     [ "$status" -eq 2 ] || fail "'$*' ended with $status, not 2"
     grep -qx "your arguments are not right" "$SCRATCH/err" || fail "'$*': no rejection text"
     grep -qxF -- "$*" "$SCRATCH/err" || fail "'$*': raw text not on its own line"
+    [ "$(tail -n 1 "$SCRATCH/err")" = "$USAGE" ] || fail "'$*': the last line is not the form"
 }
+USAGE="lingerjob: usage: lingerjob [OPTION]... /MODE /TASK, e.g. lingerjob /1 /firefox; see lingerjob --help"
 if [ -z "${LINGERJOB_IN_XVFB:-}" ]; then
     check_rejected calc.exe
     check_rejected /1 calc.exe
     check_rejected /x /calc.exe
     check_rejected /99999 /calc.exe
     check_rejected -platform offscreen   # Qt's own options are ours, and wrong here
+    check_rejected /1 zebraquux
     check_rejected " "  # spaces only are not "no arguments"
     check_rejected ""   # nor is an empty argument (lingerjob "$EMPTY")
 
@@ -46,7 +49,7 @@ if [ -z "${LINGERJOB_IN_XVFB:-}" ]; then
                 case $status in
                 1) [ "$(cat "$SCRATCH/err")" = "lingerjob: out of memory" ] ;;
                 2) [ "$case" != wait ] &&
-                    cmp -s "$SCRATCH/err" <(printf 'your arguments are not right\n%s\n' "${args[*]}") ;;
+                    cmp -s "$SCRATCH/err" <(printf 'your arguments are not right\n%s\n%s\n' "${args[*]}" "$USAGE") ;;
                 124) [ "$case" = wait ] && [ ! -s "$SCRATCH/err" ] ;;
                 127) grep -q "error while loading shared libraries\|cannot allocate TLS" "$SCRATCH/err" ;;
                 *) false ;;

@@ -127,7 +127,15 @@ start "" ljprobe.exe 8000|--timeout=2 /1 /ljprobe.exe|124|2000|4500
 rem|--timeout=3 /1 /no-such-task-zz|0|2500|4500
 start "" ljprobe.exe 6000|/1 /ljprobe.exe<TAB>|0|6000|12000
 start "" ljprobe.exe 6000|/<TAB>1<TAB>/<TAB>ljprobe.exe<TAB> |0|6000|12000
+start "" ljprobe.exe 6000|--exact /1 /LJProbe|0|6000|12000
+start "" ljprobe.exe 6000|--exact /1 /ljprobe.exe|0|6000|12000
+start "" ljprobe.exe 3000|--exact /1 /ljprob|0|2500|5500
+start "" ljprobe.exe 6000 full.started|--full /1 /ljprobe.exe 6000 full.started|0|6000|12000
+start "" ljprobe.exe 3000 full.started|--full /1 /ljprobe.exe 3000 other|0|2500|5500
+start "" ljprobe.exe 6000 x.started|--full --exact /1 /%CD%\ljprobe.exe 6000 x.started|0|6000|12000
+start "" ljprobe.exe 6000;start "" ljhelper.exe later 2000 ljhelper.exe tasks shown.txt|--no-window /1 /ljprobe.exe|0|6000|12000
 EOF
+[ -f shown.txt ] && [ ! -s shown.txt ] && pass || fail "--no-window: the windows shown: $(cat shown.txt)"
 
 echo "-- bad arguments and options: the message, then errorlevel 2; --version: its box, 0"
 rejected=$'your arguments are not right\r\n'
@@ -227,6 +235,8 @@ start "" ljhelper.exe later 4000 ljprobe.exe 3000|/0 /"ljprobe.exe"|0|4000|9000
 start "" ljprobe.exe 5000|--timeout=2 /1 /ljprobe.exe|124|2000|4500
 rem|/1 /cmd.exe|0|2500|6000
 rem|/x|2|0|3000
+start "" ljprobe.exe 6000|--exact /1 /ljprobe|0|6000|12000
+start "" ljprobe.exe 6000 com.started|--full /1 /ljprobe.exe 6000 com.started|0|6000|12000
 EOF
 sleep 3 # the probe of the time-out row ends
 # cmd /c: the status is lingerjob's; --help on stdout; a rejection on stderr, and no box.
@@ -246,6 +256,8 @@ run_cmd 0 6000 11000 /1 /ljprobe.exe
 wine ljhelper.exe later 4000 ljprobe.exe 3000 &
 run_cmd 0 4000 9000 /0 /ljprobe.exe
 run_cmd 124 1500 4000 --timeout=1.5 /0 /no-such-task-zz
+run_cmd 0 0 4000 --interval=0.5 /1 /tools/ljprobe.exe
+expect_line "$(tr -d '\r' <stderr.txt)" "lingerjob: the task sought is \"tools\"; \"ljprobe.exe\" after the next \"/\" is ignored. Give the program's name alone, e.g. /1 /ljprobe.exe" "a path as task"
 run_cmd 0 0 3000 --help
 expect_line "$(tr -d '\r' <stdout.txt)" "Usage: lingerjob [OPTION]... /MODE /TASK, or lingerjob [OPTION]... alone." "--help"
 [ ! -s stderr.txt ] && pass || fail "--help wrote on stderr: $(cat stderr.txt)"
@@ -253,6 +265,8 @@ rm -f box.txt
 wine ljhelper.exe dismiss 4000 box.txt &
 run_cmd 2 0 3000 --bogus /1 /x
 expect_line "$(tr -d '\r' <stderr.txt)" "unknown option --bogus (see --help)" "rejection"
+[ "$(tr -d '\r' <stderr.txt | tail -n 1)" = "lingerjob: usage: lingerjob [OPTION]... /MODE /TASK, e.g. lingerjob /1 /firefox; see lingerjob --help" ] &&
+    pass || fail "the rejection's last line: $(tail -n 1 stderr.txt)"
 [ ! -s stdout.txt ] && pass || fail "the rejection wrote on stdout: $(cat stdout.txt)"
 wait
 [ ! -f box.txt ] && pass || fail "the rejection showed a box: $(cat box.txt)"

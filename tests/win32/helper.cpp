@@ -5,7 +5,7 @@
 //       waits for a message box titled "Lingerjob", writes its text (UTF-8)
 //       to out-file and clicks OK; exit status 1 when none came
 //   ljhelper.exe tasks <out-file>
-//       writes the Text1 of every Lingerjob window, one a line (UTF-8)
+//       writes the Text1 of every Lingerjob window shown, one a line (UTF-8)
 //   ljhelper.exe close
 //       closes every Lingerjob window
 #include <windows.h>
@@ -95,7 +95,7 @@ BOOL CALLBACK closeForm(HWND window, LPARAM) {
 }
 
 BOOL CALLBACK addTask(HWND window, LPARAM param) {
-    if (!isForm(window)) return TRUE;
+    if (!isForm(window) || !IsWindowVisible(window)) return TRUE;
     HWND edit = FindWindowExW(window, nullptr, L"Edit", nullptr);
     wchar_t text[1024] = L"";
     if (edit) SendMessageW(edit, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text));

@@ -13,6 +13,7 @@
 #include <string_view>
 
 #include "watch/lineage.h"
+#include "watch/linux/proc_command_line.h"
 #include "watch/linux/proc_names.h"
 
 namespace {
@@ -154,4 +155,8 @@ std::optional<ProcessSnapshot> ProcEnumerator::snapshot() {
     // not a procfs (say, an empty directory mounted over it): it tells nothing.
     if (!sawProcess) return std::nullopt;
     return taken;
+}
+
+std::optional<std::string> ProcEnumerator::commandLine(ProcessId id) {
+    return proc_command_line::read(procRoot_, id);
 }

@@ -24,6 +24,8 @@ class ProcEnumerator : public ProcessEnumerator {
         : procRoot_(procRoot), maxNameAge_(maxNameAge) {}
 
     std::optional<ProcessSnapshot> snapshot() override;
+    // Read from PID/cmdline when asked (proc_command_line.h), not kept.
+    std::optional<std::string> commandLine(ProcessId id) override;
 
   private:
     const char* procRoot_;

@@ -18,6 +18,10 @@
 class ToolhelpEnumerator : public ProcessEnumerator {
   public:
     std::optional<ProcessSnapshot> snapshot() override;
+    // The process's command line split as Windows programs split theirs
+    // (CommandLineToArgvW), its arguments joined by blanks (process_command_line.cpp).
+    std::optional<std::string> commandLine(ProcessId id) override;
+    bool namesEndInExe() const override { return true; }
 };
 
 // One szExeFile name (UTF-16, len code units) as UTF-8; a lone surrogate becomes
