@@ -5,11 +5,14 @@
 #include "watch/process_enumerator.h"
 
 bool refreshTaskList(Toolkit& toolkit, ProcessEnumerator& processes) {
-    // Cleared first, so a refresh that fails leaves no stale entries behind.
-    toolkit.listClear();
+    // A refresh that fails leaves no stale entries behind (one that throws is
+    // cleared by its caller).
     auto names = processes.enumerate();
-    if (!names) return false;
+    if (!names) {
+        toolkit.listClear();
+        return false;
+    }
     for (auto& name : *names) name = toLowerUtf8(name);
-    toolkit.listAppendAll(*names);
+    toolkit.listReplace(*names);
     return true;
 }
