@@ -53,8 +53,10 @@ class Toolkit {
     // listItem gives it back as it was appended.
     virtual void listClear() = 0;
     virtual void listAppend(const std::string& entry) = 0;
-    // Appends every entry in turn; a toolkit may do it in one go (drawing once).
-    virtual void listAppendAll(const std::vector<std::string>& entries) {
+    // Makes the entries these: as listClear, then listAppend of each, does. A
+    // toolkit may keep the entries that stay the same (drawing only the change).
+    virtual void listReplace(const std::vector<std::string>& entries) {
+        listClear();
         for (const std::string& entry : entries) listAppend(entry);
     }
     virtual int listCount() = 0;

@@ -2,7 +2,8 @@
 # Builds the native Windows programs with Debian's mingw-w64 (x86_64, statically
 # linked; installs what it needs): build-win/Lingerjob.exe (the window program,
 # GUI), build-win/lingerjob.com (the console program) and the portable zip of the
-# two with their README, build-win/lingerjob-VERSION-windows-x86_64.zip.
+# two with their README, build-win/lingerjob-VERSION-windows-x86_64.zip, and its
+# SHA-256 checksum beside it (.zip.sha256, as sha256sum writes it).
 #   build-windows.sh           the program alone
 #   build-windows.sh --tests   the Windows test programs too, registered with
 #                              ctest to run under wine, which it installs first
@@ -32,9 +33,12 @@ log "built $ROOT/build-win/Lingerjob.exe ($(stat -c %s "$ROOT/build-win/Lingerjo
 version=$(sed -n 's/^project(Lingerjob VERSION \([0-9.]*\).*/\1/p' "$ROOT/CMakeLists.txt")
 name="lingerjob-$version-windows-x86_64"
 stage="$ROOT/build-win/zip/$name"
-rm -rf "$ROOT/build-win/zip" "$ROOT/build-win/$name.zip"
+rm -rf "$ROOT/build-win/zip" "$ROOT/build-win/$name.zip" "$ROOT/build-win/$name.zip.sha256"
 mkdir -p "$stage"
 cp "$ROOT/build-win/Lingerjob.exe" "$ROOT/build-win/lingerjob.com" "$stage/"
 sed 's/$/\r/' "$ROOT/app/win32/README.txt" >"$stage/README.txt"  # CR LF, for Notepad
 (cd "$ROOT/build-win/zip" && zip -q -r -X "../$name.zip" "$name")
-log "packed $ROOT/build-win/$name.zip"
+# "HASH  NAME" with CR LF: sha256sum -c checks it, and so does an eye on
+# certutil -hashfile's output on Windows (README.txt says how).
+(cd "$ROOT/build-win" && sha256sum "$name.zip" | sed 's/$/\r/' >"$name.zip.sha256")
+log "packed $ROOT/build-win/$name.zip and its checksum $name.zip.sha256"

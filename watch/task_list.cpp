@@ -5,17 +5,20 @@
 
 std::optional<std::vector<RunningProcess>> refreshTaskList(Toolkit& toolkit,
                                                            ProcessEnumerator& processes) {
-    // Cleared first, so a refresh that fails leaves no stale entries behind.
-    toolkit.listClear();
+    // A refresh that fails leaves no stale entries behind (one that throws is
+    // cleared by its caller).
     auto listed = processes.listed();
-    if (!listed) return std::nullopt;
+    if (!listed) {
+        toolkit.listClear();
+        return std::nullopt;
+    }
     std::vector<std::string> names;
     names.reserve(listed->size());
     for (auto& process : *listed) {
         process.name = toLowerUtf8(process.name);
         names.push_back(process.name);
     }
-    toolkit.listAppendAll(names);
+    toolkit.listReplace(names);
     toolkit.listRefilled();
     return listed;
 }

@@ -151,13 +151,17 @@ bool Win32Toolkit::tickDueWithin(int milliseconds) const {
 // None of these list messages sends LBN_SELCHANGE, so List1's click stays quiet.
 // A refresh keeps what the user sees (list_place.h); a list that is empty already
 // (a refresh that failed) keeps the place of the one before.
-void Win32Toolkit::listClear() {
+void Win32Toolkit::keepPlace() {
     HWND list = form_.control(Control::List1);
     if (SendMessageW(list, LB_GETCOUNT, 0, 0) > 0) {
         const auto top = static_cast<int>(SendMessageW(list, LB_GETTOPINDEX, 0, 0));
         place_ = listPlaceOf(top, listSelectedIndex(), [this](int row) { return listItem(row); });
     }
-    SendMessageW(list, LB_RESETCONTENT, 0, 0);
+}
+
+void Win32Toolkit::listClear() {
+    keepPlace();
+    SendMessageW(form_.control(Control::List1), LB_RESETCONTENT, 0, 0);
     listEntries_.clear();
 }
 
@@ -194,15 +198,50 @@ struct DrawingOff {
 }  // namespace
 
 // A list box drawn on, with its scroll bar, after every entry costs a thousand
-// redraws a tick when a thousand processes run.
-void Win32Toolkit::listAppendAll(const std::vector<std::string>& entries) {
+// redraws a tick when a thousand processes run; and from one check to the next
+// most processes stay. So the entries that stay are kept (those before and
+// after the part that changed), the rest deleted and inserted with drawing off,
+// and the list drawn once. The selection goes, as with a refill, and
+// listRefilled brings it back where the name is still listed.
+void Win32Toolkit::listReplace(const std::vector<std::string>& entries) {
+    keepPlace();
     HWND list = form_.control(Control::List1);
+    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    const std::size_t oldSize = listEntries_.size(), newSize = entries.size();
+    std::size_t head = 0, tail = 0;
+    while (head < oldSize && head < newSize && listEntries_[head] == entries[head]) ++head;
+    while (tail < oldSize - head && tail < newSize - head &&
+           listEntries_[oldSize - 1 - tail] == entries[newSize - 1 - tail])
+        ++tail;
+    if (head + tail == oldSize && oldSize == newSize) return;  // nothing changed
+
     const DrawingOff off(list);
+    if (head == 0 && tail == 0) {
+        SendMessageW(list, LB_RESETCONTENT, 0, 0);
+    } else {
+        for (std::size_t i = oldSize - tail; i > head; --i) {
+            SendMessageW(list, LB_DELETESTRING, i - 1, 0);
+        }
+    }
+    listEntries_.erase(listEntries_.begin() + static_cast<std::ptrdiff_t>(head),
+                       listEntries_.end() - static_cast<std::ptrdiff_t>(tail));
     std::size_t bytes = 0;
-    for (const std::string& entry : entries) bytes += (entry.size() + 1) * sizeof(wchar_t);
-    SendMessageW(list, LB_INITSTORAGE, entries.size(), static_cast<LPARAM>(bytes));
-    listEntries_.reserve(listEntries_.size() + entries.size());
-    for (const std::string& entry : entries) listAppend(entry);
+    for (std::size_t i = head; i < newSize - tail; ++i) {
+        bytes += (entries[i].size() + 1) * sizeof(wchar_t);
+    }
+    SendMessageW(list, LB_INITSTORAGE, newSize - tail - head, static_cast<LPARAM>(bytes));
+    for (std::size_t i = head; i < newSize - tail; ++i) {
+        const std::wstring wide = toWide(visibleText(entries[i]));
+        const LRESULT at =
+            SendMessageW(list, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(wide.c_str()));
+        if (at == LB_ERR || at == LB_ERRSPACE) {
+            listClear();
+            throw RuntimeError("could not add to the list");
+        }
+    }
+    listEntries_.insert(listEntries_.begin() + static_cast<std::ptrdiff_t>(head),
+                        entries.begin() + static_cast<std::ptrdiff_t>(head),
+                        entries.end() - static_cast<std::ptrdiff_t>(tail));
 }
 
 int Win32Toolkit::listCount() {
@@ -212,8 +251,9 @@ int Win32Toolkit::listCount() {
 }
 
 // As appended: the real name, which a click puts into Text1, not the one shown.
+// Only this toolkit fills List1, so the two always hold the same entries.
 std::string Win32Toolkit::listItem(int index) {
-    if (index < 0 || index >= listCount() || static_cast<std::size_t>(index) >= listEntries_.size())
+    if (index < 0 || static_cast<std::size_t>(index) >= listEntries_.size())
         throw RuntimeError("invalid list index");
     return listEntries_[static_cast<std::size_t>(index)];
 }

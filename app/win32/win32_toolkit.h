@@ -31,8 +31,8 @@ class Win32Toolkit : public AdapterToolkit {
     void setDeadline(int milliseconds) override;
     void listClear() override;
     void listAppend(const std::string& entry) override;
-    // With List1's drawing off and its storage reserved, then drawn once.
-    void listAppendAll(const std::vector<std::string>& entries) override;
+    // Only the entries that changed, with List1's drawing off, then drawn once.
+    void listReplace(const std::vector<std::string>& entries) override;
     int listCount() override;
     std::string listItem(int index) override;
     int listSelectedIndex() override;
@@ -61,6 +61,8 @@ class Win32Toolkit : public AdapterToolkit {
   private:
     HWND windowWith(Control control, std::initializer_list<design::Kind> kinds) const;
     void openClipboard();
+    // Notes List1's scroll position and selected name before its entries change.
+    void keepPlace();
 
     Win32Form& form_;
     std::vector<std::string> listEntries_;  // List1's entries as appended (it shows them visibly)

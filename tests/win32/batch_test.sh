@@ -259,7 +259,15 @@ run_cmd 124 1500 4000 --timeout=1.5 /0 /no-such-task-zz
 run_cmd 0 0 4000 --interval=0.5 /1 /tools/ljprobe.exe
 expect_line "$(tr -d '\r' <stderr.txt)" "lingerjob: the task sought is \"tools\"; \"ljprobe.exe\" after the next \"/\" is ignored. Give the program's name alone, e.g. /1 /ljprobe.exe" "a path as task"
 run_cmd 0 0 3000 --help
-expect_line "$(tr -d '\r' <stdout.txt)" "Usage: lingerjob [OPTION]... /MODE /TASK, or lingerjob [OPTION]... alone." "--help"
+help=$(tr -d '\r' <stdout.txt)
+expect_line "$help" "Usage: lingerjob [OPTION]... /MODE /TASK" "--help"
+# For an 80-column console, with batch examples that run the console program.
+expect_line "$help" "  lingerjob --timeout=600 /1 /setup.exe" "--help"
+long=$(awk 'length($0) > 79' <<<"$help")
+[ -z "$long" ] && pass || fail "--help lines over 79 characters: $long"
+! grep -q 'Lingerjob\.exe' <<<"$help" && pass || fail "--help runs Lingerjob.exe"
+# Into a file, every line ends with CR LF.
+[ "$(grep -c $'\r$' stdout.txt)" = "$(wc -l <stdout.txt)" ] && pass || fail "--help: a line without CR LF"
 [ ! -s stderr.txt ] && pass || fail "--help wrote on stderr: $(cat stderr.txt)"
 rm -f box.txt
 wine ljhelper.exe dismiss 4000 box.txt &
@@ -267,9 +275,42 @@ run_cmd 2 0 3000 --bogus /1 /x
 expect_line "$(tr -d '\r' <stderr.txt)" "unknown option --bogus (see --help)" "rejection"
 [ "$(tr -d '\r' <stderr.txt | tail -n 1)" = "lingerjob: usage: lingerjob [OPTION]... /MODE /TASK, e.g. lingerjob /1 /firefox; see lingerjob --help" ] &&
     pass || fail "the rejection's last line: $(tail -n 1 stderr.txt)"
+[ "$(grep -c $'\r$' stderr.txt)" = "$(wc -l <stderr.txt)" ] && pass || fail "rejection: a line without CR LF"
 [ ! -s stdout.txt ] && pass || fail "the rejection wrote on stdout: $(cat stdout.txt)"
 wait
 [ ! -f box.txt ] && pass || fail "the rejection showed a box: $(cat box.txt)"
+echo "-- a non-ASCII folder in a batch file saved in the console's code page (437 here)"
+mkdir -p zïp
+cp lingerjob.com zïp/
+printf '%s\r\n' '@echo off' '"zïp\lingerjob.com" --version' 'echo MARKU errorlevel=%errorlevel%' |
+    iconv -f UTF-8 -t CP437 >cp437.bat
+run_bat cp437.bat
+expect_line "$(cat out)" "lingerjob 1.0.0" "a folder in code page 437"
+expect_line "$(cat out)" "MARKU errorlevel=0" "a folder in code page 437"
+
+echo "-- --version and --help into a full disk and into a closed pipe: errorlevel 1, a write error"
+mkdir full
+trap 'umount "$work/full" 2>/dev/null' EXIT
+if mount -t tmpfs -o size=8k tmpfs full; then
+    head -c 1M /dev/zero >full/fill 2>/dev/null
+    for args in --version --help; do
+        write_bat full.bat '@echo off' "lingerjob $args >full\\out.txt 2>err.txt" \
+            'echo MARKF errorlevel=%errorlevel%'
+        run_bat full.bat
+        expect_line "$(cat out)" "MARKF errorlevel=1" "$args into a full disk"
+        expect_line "$(tr -d '\r' <err.txt)" "lingerjob: write error: No space left on device" "$args into a full disk"
+    done
+    umount full
+else
+    fail "no tmpfs for a full disk (the test runs as root)"
+fi
+for args in --version --help; do
+    # The reader is gone by the time the program writes.
+    { sleep 1; wine lingerjob.com $args 2>err.txt; echo $? >status.txt; } | true
+    [ "$(cat status.txt)" = 1 ] && pass || fail "$args into a closed pipe: status $(cat status.txt)"
+    expect_line "$(tr -d '\r' <err.txt)" "lingerjob: write error: Broken pipe" "$args into a closed pipe"
+done
+
 # Without arguments it starts the window and ends.
 run_cmd 0 0 3000
 for _ in $(seq 50); do

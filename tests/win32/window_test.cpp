@@ -129,11 +129,19 @@ void testClicks(BoxCatcher& boxes) {
     const std::string bidi =
         "ab\xe2\x80\xae"
         "cod.exe";
-    p.toolkit.listAppendAll({"zw\xe2\x80\x8bsp.exe", bidi});
-    const int n = p.listCount();
-    CHECK_EQ(p.listEntry(n - 2), std::wstring(L"zw\\u200bsp.exe"));
-    CHECK_EQ(p.listEntry(n - 1), std::wstring(L"ab\\u202ecod.exe"));
-    CHECK_EQ(p.toolkit.listItem(n - 1), bidi);
+    p.toolkit.listReplace({"zw\xe2\x80\x8bsp.exe", bidi});
+    CHECK_EQ(p.listEntry(0), std::wstring(L"zw\\u200bsp.exe"));
+    CHECK_EQ(p.listEntry(1), std::wstring(L"ab\\u202ecod.exe"));
+    CHECK_EQ(p.toolkit.listItem(1), bidi);
+    // Only what changed is replaced: the entries around it stay, in order.
+    const std::vector<std::string> before{"a", "b", "c", "d", "e"},
+        after{"a", "x", "y", "d", "e", "f"};
+    p.toolkit.listReplace(before);
+    p.toolkit.listReplace(after);
+    CHECK(p.listEntries() == (std::vector<std::wstring>{L"a", L"x", L"y", L"d", L"e", L"f"}));
+    CHECK_EQ(p.toolkit.listItem(2), std::string("y"));
+    p.toolkit.listReplace({"e"});
+    CHECK(p.listEntries() == std::vector<std::wstring>{L"e"});
     p.click(Control::Command1);
 
     check::section("a user's click on List1 copies the entry; LB_SETCURSEL does not");
