@@ -45,7 +45,6 @@ int main(int argc, char** argv) {
     sigaddset(&blocked, SIGTERM);
     sigaddset(&blocked, SIGINT);
     sigemptyset(&none);
-    sigprocmask(SIG_BLOCK, &blocked, nullptr);  // until the parent's loop waits for them
 
     std::vector<pid_t> children;
     children.reserve(static_cast<std::size_t>(count));
@@ -64,6 +63,7 @@ int main(int argc, char** argv) {
         }
         children.push_back(child);
     }
+    sigprocmask(SIG_BLOCK, &blocked, nullptr);  // but while the loop waits for them
     std::printf("ready %zu\n", children.size());
     std::fflush(stdout);
 

@@ -4,7 +4,7 @@
 # as nobody (who reads other users' processes as any unprivileged account does):
 #  - a check of a running `lingerjob /1 /task` at its real beat (3 s), when 0 %,
 #    20 % or 50 % of the processes have run since the check before: the CPU time
-#    of a wait of four checks less that of a wait of one, over three;
+#    the wait takes over three checks after its first, over three;
 #  - at 0 %, the same over a minute, where every name is read again at its age;
 #  - a wait's first check, `lingerjob /0 /task` (over at its first check),
 #    against `pgrep -x` and `pidwait -x` of a task that is not running, all three
@@ -76,13 +76,19 @@ median3() {
     for i in 1 2 3; do runs+=("$(cpu_of "$@")"); done
     printf '%s\n' "${runs[@]}" | sort -n | sed -n 2p
 }
-# µs per check at the beat: a wait of $1 + 1 checks less a wait of one, over $1.
+# µs per check at the beat: the CPU time a running wait takes over its next $1
+# checks after the first (its schedstat counts it in ns), over $1.
 per_check() {
-    local later=$1 one many
+    local later=$1 wait before after
     shift
-    one=$(cpu_of "$@" "$scratch/lingerjob" --timeout=4.5 /1 "/$task")
-    many=$(cpu_of "$@" "$scratch/lingerjob" --timeout=$((3 * (later + 1))).5 /1 "/$task")
-    echo $(((many - one) / later))
+    env -u DISPLAY -u WAYLAND_DISPLAY "$@" "$scratch/lingerjob" /1 "/$task" &
+    wait=$!
+    sleep 4.5  # past the first check, at 3 s
+    read -r before _ <"/proc/$wait/schedstat"
+    sleep $((3 * later))
+    read -r after _ <"/proc/$wait/schedstat"
+    kill "$wait" && wait "$wait" 2>/dev/null || true
+    echo $(((after - before) / later / 1000))
 }
 
 declare -A CELL
