@@ -46,9 +46,15 @@ running() {  # pid: runs, not a zombie nobody has reaped yet
     local state
     state=$(ps -o stat= -p "$1") && [[ "$state" != Z* ]]
 }
+children() {  # pid: its children, read from /proc by the shell itself (pgrep reads every
+    # process's command line, which can stall on another process's stalled file system)
+    local list=()
+    read -r -a list <"/proc/$1/task/$1/children" 2>/dev/null || true
+    [ "${#list[@]}" -gt 0 ] && echo "${list[@]}"
+}
 window_of() {  # name: the window program the launcher runs, once it is on the display
     local child waited=0
-    until child=$(pgrep -P "${!1}") &&
+    until child=$(children "${!1}") &&
         grep -qE "libQt6(XcbQpa|WaylandClient)" "/proc/$child/maps" 2>/dev/null; do
         [ "$waited" -lt 200 ] || fail "$1 shows no window: $(cat "$SCRATCH/$1.err" 2>/dev/null)"
         sleep 0.1
@@ -115,14 +121,15 @@ if [ -n "$windowed" ]; then
     sleep 2
     window_of lost >/dev/null
     window_of lost_timeout >/dev/null
+    lost_at=$(now_ms)
     kill "$lost_server"
     wait "$lost_server" 2>/dev/null || true
-    echo "lost: the display stopped $(($(now_ms) - lost_start)) ms into the waits"
+    echo "lost: the display stopped $((lost_at - lost_start)) ms into the waits"
     wait_for_end "$lost_timeout" 5
     echo "lost_timeout: status $STATUS $((ENDED - lost_start)) ms after its start"
-    # The deadline counts from the start, not from the display's end (7 s).
+    # The deadline counts from the start, not from the display's end.
     took=$((ENDED - lost_start))
-    [ "$STATUS" -eq 124 ] && [ "$took" -ge 5000 ] && [ "$took" -lt 6500 ] ||
+    [ "$STATUS" -eq 124 ] && [ "$took" -ge 5000 ] && [ "$ENDED" -lt $((lost_at + 5000)) ] ||
         fail "lost_timeout: status $STATUS after $took ms, not 124 after 5 s"
     # Stopped while their windows show: a window program, a display.
     start_display "$display" frozen
@@ -169,11 +176,8 @@ if [ -n "$windowed" ]; then
     for name in lost lost_timeout; do
         [ "$(cat "$SCRATCH/$name.err")" = "lingerjob: the display was lost; going on without a window" ] ||
             fail "$name wrote: $(cat "$SCRATCH/$name.err")"
-        pgrep -P "${!name}" >/dev/null && fail "$name still runs its window program"
+        children "${!name}" >/dev/null && fail "$name still runs its window program"
     done
-    [ "$(cat "$SCRATCH/stopped.err")" = "lingerjob: the window program stopped answering; going on without a window" ] ||
-        fail "stopped wrote: $(cat "$SCRATCH/stopped.err")"
-    pgrep -P "$stopped" >/dev/null && fail "stopped still runs its window program"
     window_of ignoring_launcher >/dev/null
 fi
 
@@ -206,6 +210,8 @@ if [ -n "$windowed" ]; then
     cue=$(now_ms)
     ends_with 0 lost "the probe ended, the display lost" "$cue"
     ends_with 0 stopped "the probe ended, the window program stopped" "$cue"
+    [ "$(cat "$SCRATCH/stopped.err")" = "lingerjob: the window program stopped answering; going on without a window" ] ||
+        fail "stopped wrote: $(cat "$SCRATCH/stopped.err")"
     ends_with 0 ignoring "the probe ended, SIGINT ignored" "$cue"
     ends_with 0 closed "at its first check" "$cue"
     for name in term quit ignoring closed; do
