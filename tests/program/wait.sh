@@ -49,13 +49,14 @@ running() {  # pid: runs, not a zombie nobody has reaped yet
 children() {  # pid: its children, read from /proc by the shell itself (pgrep reads every
     # process's command line, which can stall on another process's stalled file system)
     local list=()
-    read -r -a list <"/proc/$1/task/$1/children" 2>/dev/null || true
+    read -r -a list 2>/dev/null <"/proc/$1/task/$1/children" || true
     [ "${#list[@]}" -gt 0 ] && echo "${list[@]}"
 }
 window_of() {  # name: the window program the launcher runs, once it is on the display
     local child waited=0
     until child=$(children "${!1}") &&
         grep -qE "libQt6(XcbQpa|WaylandClient)" "/proc/$child/maps" 2>/dev/null; do
+        kill -0 "${!1}" 2>/dev/null || { echo "$1 ended: $(cat "$SCRATCH/$1.err" 2>/dev/null)" >&2; return 1; }
         [ "$waited" -lt 200 ] || fail "$1 shows no window: $(cat "$SCRATCH/$1.err" 2>/dev/null)"
         sleep 0.1
         waited=$((waited + 1))
@@ -138,18 +139,20 @@ if [ -n "$windowed" ]; then
     spawn "${ON_DISPLAY[@]}" "$LINGERJOB" --timeout=4 /1 "/probe-stays-$id" 2>"$SCRATCH/frozen.err"
     frozen=$SPAWNED
     watch stopped_timeout "$LINGERJOB" --timeout=4 /1 "/probe-stays-$id"
-    window_of frozen >/dev/null
+    # On a slow machine these two may reach their deadline before their window shows.
+    window_of frozen >/dev/null 2>&1 || true
+    stopped_timeout_window=$(window_of stopped_timeout 2>/dev/null) || stopped_timeout_window=
     stopped_window=$(window_of stopped)
-    stopped_timeout_window=$(window_of stopped_timeout)
     kill -STOP "$stopped_window" "$frozen_server"
     ignoring_launcher=$(cat "$SCRATCH/ignoring.pid")
     window_of ignoring_launcher >/dev/null
     kill -INT "$ignoring_launcher"
     # Stopped a second before its deadline, which the launcher keeps before the
-    # silence can count: no line on stderr.
+    # silence can count: no line on stderr. (On a slow machine the deadline may
+    # have come already, and ended it.)
     left=$((stop_start + 3000 - $(now_ms)))
     [ "$left" -le 0 ] || sleep "$((left / 1000)).$(printf %03d $((left % 1000)))"
-    kill -STOP "$stopped_timeout_window"
+    [ -z "$stopped_timeout_window" ] || kill -STOP "$stopped_timeout_window" 2>/dev/null || true
     # The launcher keeps the deadline while its window program or display is
     # stopped (they stay so until the cleanup).
     for name in stopped_timeout frozen; do
