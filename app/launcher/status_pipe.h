@@ -23,6 +23,10 @@ constexpr int kBeatMs = 500;
 // first one, which comes once Qt has connected to the display.
 constexpr int kSilenceMs = 3000;
 constexpr int kFirstBeatMs = 10000;
+// A silent window program that ran on a CPU since the last beat is busy (a long
+// check on a loaded machine), not stuck: the launcher looks again this much later,
+// and takes it for stopped once it has not run at all in between.
+constexpr int kBusyLookMs = 1000;
 
 // In the window program, first thing: takes the pipe the launcher handed down,
 // if any (the variable is removed, the descriptor is not passed on to programs

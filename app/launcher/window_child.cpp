@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -95,6 +96,20 @@ void endChild(pid_t child) {
     }
 }
 
+// The time the window program has run on a CPU, in nanoseconds; -1 when it
+// cannot be read. A window program busy in a long check, or slowed down by a
+// loaded machine, runs; a stopped or frozen one, or one stuck waiting for a
+// display that does not answer, does not.
+long long runTimeOf(pid_t child) {
+    const std::string path = "/proc/" + std::to_string(child) + "/schedstat";
+    std::FILE* file = std::fopen(path.c_str(), "re");
+    if (file == nullptr) return -1;
+    long long ns = -1;
+    if (std::fscanf(file, "%lld", &ns) != 1) ns = -1;
+    std::fclose(file);
+    return ns;
+}
+
 // Reads what the window program said; false once its end of the pipe is closed.
 bool readStatusPipe(int statusIn, status_pipe::Reader& reader, bool& heard) {
     for (;;) {
@@ -116,7 +131,8 @@ WindowEnd watchChild(pid_t child, int statusIn, int signals,
     using std::chrono::milliseconds;
     status_pipe::Reader reader;
     Clock::time_point silentBy = Clock::now() + milliseconds(status_pipe::kFirstBeatMs);
-    int passedOn = 0;  // the signal passed on, once one was
+    long long ranBy = runTimeOf(child);  // its run time at the last beat or look
+    int passedOn = 0;                    // the signal passed on, once one was
     bool pipeOpen = true;
     int waitStatus = 0;
     for (;;) {
@@ -126,6 +142,13 @@ WindowEnd watchChild(pid_t child, int statusIn, int signals,
             return WindowEnd::told(exit_status::kTimedOut);
         }
         if (now >= silentBy) {
+            // Silent, but at work: another look a second later.
+            const long long ran = runTimeOf(child);
+            if (passedOn == 0 && ran > ranBy) {
+                ranBy = ran;
+                silentBy = now + milliseconds(status_pipe::kBusyLookMs);
+                continue;
+            }
             endChild(child);
             if (passedOn != 0) {
                 writeAll("lingerjob: the window program did not end on signal " +
@@ -149,8 +172,10 @@ WindowEnd watchChild(pid_t child, int statusIn, int signals,
         if (watched[1].revents != 0) {
             bool heard = false;
             pipeOpen = readStatusPipe(statusIn, reader, heard);
-            if (heard && passedOn == 0)
+            if (heard && passedOn == 0) {
                 silentBy = Clock::now() + milliseconds(status_pipe::kSilenceMs);
+                ranBy = runTimeOf(child);
+            }
         }
         if (watched[0].revents == 0) continue;
         signalfd_siginfo info{};
