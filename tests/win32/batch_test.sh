@@ -127,15 +127,7 @@ start "" ljprobe.exe 8000|--timeout=2 /1 /ljprobe.exe|124|2000|4500
 rem|--timeout=3 /1 /no-such-task-zz|0|2500|4500
 start "" ljprobe.exe 6000|/1 /ljprobe.exe<TAB>|0|6000|12000
 start "" ljprobe.exe 6000|/<TAB>1<TAB>/<TAB>ljprobe.exe<TAB> |0|6000|12000
-start "" ljprobe.exe 6000|--exact /1 /LJProbe|0|6000|12000
-start "" ljprobe.exe 6000|--exact /1 /ljprobe.exe|0|6000|12000
-start "" ljprobe.exe 3000|--exact /1 /ljprob|0|2500|5500
-start "" ljprobe.exe 6000 full.started|--full /1 /ljprobe.exe 6000 full.started|0|6000|12000
-start "" ljprobe.exe 3000 full.started|--full /1 /ljprobe.exe 3000 other|0|2500|5500
-start "" ljprobe.exe 6000 x.started|--full --exact /1 /%CD%\ljprobe.exe 6000 x.started|0|6000|12000
-start "" ljprobe.exe 6000;start "" ljhelper.exe later 2000 ljhelper.exe tasks shown.txt|--no-window /1 /ljprobe.exe|0|6000|12000
 EOF
-[ -f shown.txt ] && [ ! -s shown.txt ] && pass || fail "--no-window: the windows shown: $(cat shown.txt)"
 
 echo "-- bad arguments and options: the message, then errorlevel 2; --version: its box, 0"
 rejected=$'your arguments are not right\r\n'
@@ -235,10 +227,30 @@ start "" ljhelper.exe later 4000 ljprobe.exe 3000|/0 /"ljprobe.exe"|0|4000|9000
 start "" ljprobe.exe 5000|--timeout=2 /1 /ljprobe.exe|124|2000|4500
 rem|/1 /cmd.exe|0|2500|6000
 rem|/x|2|0|3000
-start "" ljprobe.exe 6000|--exact /1 /ljprobe|0|6000|12000
-start "" ljprobe.exe 6000 com.started|--full /1 /ljprobe.exe 6000 com.started|0|6000|12000
 EOF
 sleep 3 # the probe of the time-out row ends
+
+echo "-- --exact, --full, --no-window: a wait that sees the probe ends after it, one that does not before"
+# The program, its arguments, when the wait ends, and what runs first.
+rm -f shown.txt
+while IFS='|' read -r program args ends first; do
+    rm -f m.started m.done
+    write_bat match.bat '@echo off' 'start "" ljprobe.exe 8000 m.started m.done' "$first" \
+        "$program --interval=0.5 $args" 'if exist m.done (echo MARKM after) else (echo MARKM before)'
+    run_bat match.bat
+    expect_line "$(cat out)" "MARKM $ends" "$program $args"
+    for _ in $(seq 150); do [ -f m.done ] && break; sleep 0.1; done # the probe ends before the next row
+done <<'EOF'
+Lingerjob.exe|--exact /1 /LJProbe|after|rem
+Lingerjob.exe|--exact /1 /ljprob|before|rem
+Lingerjob.exe|--full /1 /ljprobe.exe 8000 m.started|after|rem
+Lingerjob.exe|--full /1 /ljprobe.exe 8000 other|before|rem
+Lingerjob.exe|--full --exact /1 /%CD%\ljprobe.exe 8000 m.started m.done|after|rem
+Lingerjob.exe|--no-window /1 /ljprobe.exe|after|start "" ljhelper.exe later 3000 ljhelper.exe tasks shown.txt
+lingerjob|--exact /1 /ljprobe.exe|after|rem
+lingerjob|--full /1 /ljprobe.exe 8000 m.started|after|rem
+EOF
+[ -f shown.txt ] && [ ! -s shown.txt ] && pass || fail "--no-window: the windows shown: $(cat shown.txt)"
 # cmd /c: the status is lingerjob's; --help on stdout; a rejection on stderr, and no box.
 run_cmd() {  # expected status, fewest ms, most ms, arguments...
     local want=$1 fewest=$2 most=$3 start status
@@ -256,7 +268,7 @@ run_cmd 0 6000 11000 /1 /ljprobe.exe
 wine ljhelper.exe later 4000 ljprobe.exe 3000 &
 run_cmd 0 4000 9000 /0 /ljprobe.exe
 run_cmd 124 1500 4000 --timeout=1.5 /0 /no-such-task-zz
-run_cmd 0 0 4000 --interval=0.5 /1 /tools/ljprobe.exe
+run_cmd 0 0 6000 --interval=0.5 /1 /tools/ljprobe.exe
 expect_line "$(tr -d '\r' <stderr.txt)" "lingerjob: the task sought is \"tools\"; \"ljprobe.exe\" after the next \"/\" is ignored. Give the program's name alone, e.g. /1 /ljprobe.exe" "a path as task"
 run_cmd 0 0 3000 --help
 help=$(tr -d '\r' <stdout.txt)
