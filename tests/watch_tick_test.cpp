@@ -63,6 +63,18 @@ TEST(WatchTick, SearchIsAnExactSubstringOfTheLowerCasedEntriesInAnyCase) {
     }
 }
 
+// Their ends are watched; the program's own lineage is never awaited.
+TEST(WatchTick, AWaitWhileRunningAwaitsTheMatchingProcessesItListed) {
+    Watch w(true, "calc", {"calc", "bash", "CALC.exe", "calc"});
+    w.processes.lineage = {4};
+    w.form.Timer1_Timer();
+    EXPECT_EQ(w.form.AwaitedProcesses(), (std::vector<ProcessId>{1, 3}));
+    Watch until(false, "calc", {"bash"});
+    until.form.Timer1_Timer();
+    EXPECT_EQ(until.status(), "Not found.");
+    EXPECT_TRUE(until.form.AwaitedProcesses().empty());
+}
+
 TEST(WatchTick, AnEmptyTaskNameIsFoundInAnyEntry) {
     Watch waitWhileRunning(true, "", kRunning);
     waitWhileRunning.form.Timer1_Timer();

@@ -25,6 +25,8 @@ class Form1 {
 
     // The task name the latest tick looked for.
     const std::string& TaskName() const { return tick_.taskName(); }
+    // The processes whose ends the latest tick waits for (see WatchTick::awaited).
+    const std::vector<ProcessId>& AwaitedProcesses() const { return tick_.awaited(); }
 
   private:
     std::string BuildArgs();

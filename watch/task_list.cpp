@@ -2,13 +2,19 @@
 
 #include "contract/toolkit.h"
 #include "watch/lower_case.h"
-#include "watch/process_enumerator.h"
 
-bool refreshTaskList(Toolkit& toolkit, ProcessEnumerator& processes) {
+std::optional<std::vector<RunningProcess>> refreshTaskList(Toolkit& toolkit,
+                                                           ProcessEnumerator& processes) {
     // Cleared first, so a refresh that fails leaves no stale entries behind.
     toolkit.listClear();
-    const auto names = processes.enumerate();
-    if (!names) return false;
-    for (const auto& name : *names) toolkit.listAppend(toLowerUtf8(name));
-    return true;
+    auto taken = processes.snapshot();
+    if (!taken) return std::nullopt;
+    std::vector<RunningProcess> listed;
+    listed.reserve(taken->processes.size());
+    for (const auto& process : taken->processes) {
+        if (isOwnLineage(*taken, process.id)) continue;
+        listed.push_back({process.id, toLowerUtf8(process.name)});
+        toolkit.listAppend(listed.back().name);
+    }
+    return listed;
 }

@@ -44,8 +44,10 @@ void WatchTick::runTrapped() {
     toolkit_.setBackColor(role::kStatusLabel,
                           nextBlinkColor(toolkit_.backColor(role::kStatusLabel)));
     taskName_ = toolkit_.text(role::kTaskName);
+    awaited_.clear();
 
-    if (!refreshTaskList(toolkit_, processes_)) {
+    const auto listed = refreshTaskList(toolkit_, processes_);
+    if (!listed) {
         // Not knowing which processes run says nothing about the task: keep
         // waiting and try again at the next tick.
         listUnknown();
@@ -56,16 +58,17 @@ void WatchTick::runTrapped() {
     // The entries are lower-cased, so the task name is too, by the same mapping:
     // "Firefox" finds firefox.
     const std::string sought = toLowerUtf8(taskName_);
-    bool found = false;
-    const int count = toolkit_.listCount();
-    for (int i = 0; i < count; ++i) {
-        if (entryHoldsTask(toolkit_.listItem(i), sought)) found = true;
+    std::vector<ProcessId> matching;
+    for (const auto& process : *listed) {
+        if (entryHoldsTask(process.name, sought)) matching.push_back(process.id);
     }
+    const bool found = !matching.empty();
+    const bool whileRunning = toolkit_.value(role::kWhileRunning);
 
-    if (waitIsOver(toolkit_.value(role::kWhileRunning), toolkit_.value(role::kWhileNotRunning),
-                   found)) {
+    if (waitIsOver(whileRunning, toolkit_.value(role::kWhileNotRunning), found)) {
         toolkit_.unload(exit_status::kWaitOver);
     } else {
         toolkit_.setCaption(role::kStatusLabel, found ? "Found." : "Not found.");
+        if (whileRunning) awaited_ = std::move(matching);
     }
 }

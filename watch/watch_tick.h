@@ -3,9 +3,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "watch/process_enumerator.h"
 
 class Toolkit;
-class ProcessEnumerator;
 
 // The colour Label3 takes at the next tick: red after button face, button face
 // after anything else.
@@ -28,14 +30,18 @@ class WatchTick {
     WatchTick(Toolkit& toolkit, ProcessEnumerator& processes)
         : toolkit_(toolkit), processes_(processes) {}
 
-    // Blinks Label3, refreshes List1, searches it for Text1's text, lower-cased
-    // as the entries are, and either
-    // ends the program (the wait is over) or shows "Found." / "Not found.".
+    // Blinks Label3, refreshes List1, searches its entries for Text1's text,
+    // lower-cased as the entries are, and either ends the program (the wait is
+    // over) or shows "Found." / "Not found.".
     // A run-time error ends the program with the failure status; memory that
     // runs short (std::bad_alloc) is a list that could not be read.
     void run();
 
     const std::string& taskName() const { return taskName_; }
+    // The processes the latest tick found while waiting for them to end ("Is
+    // running" and found): whose ends an adapter may watch, to check again as
+    // soon as they have all ended. Empty otherwise.
+    const std::vector<ProcessId>& awaited() const { return awaited_; }
 
   private:
     void runTrapped();
@@ -45,6 +51,7 @@ class WatchTick {
     Toolkit& toolkit_;
     ProcessEnumerator& processes_;
     std::string taskName_;
+    std::vector<ProcessId> awaited_;
     bool failureReported_ = false;
     // Made at the start, so that warning needs no memory when memory has run short.
     const std::string listFailure_ = "could not read the list of running processes; still waiting";

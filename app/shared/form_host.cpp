@@ -7,6 +7,7 @@
 #include "app/shared/adapter_toolkit.h"
 #include "contract/exit_status.h"
 #include "ui/form1.h"
+#include "watch/process_end_watch.h"
 
 namespace {
 
@@ -53,6 +54,27 @@ void FormHost::click(Control control) {
 
 void FormHost::tick() {
     dispatch([this] { form_.Timer1_Timer(); });
+    if (!ends_ || toolkit_.unloaded()) return;
+    try {
+        ends_->watch(toolkit_.schedule().enabled() ? form_.AwaitedProcesses()
+                                                   : std::vector<ProcessId>{});
+    } catch (const std::bad_alloc&) {
+        ends_->watch({});  // the beat alone
+    }
+    // They may all have ended between the check and the watch.
+    if (ends_->allEnded()) toolkit_.schedule().checkEarly();
+}
+
+void FormHost::wakeUp() {
+    const Schedule::Due due = toolkit_.schedule().take();
+    if (due.check) tick();
+    if (due.timeOut) timeOut();
+    if (!toolkit_.unloaded()) toolkit_.rearm();
+}
+
+void FormHost::processesEnded() {
+    toolkit_.schedule().checkEarly();
+    wakeUp();
 }
 
 void FormHost::resize() {
