@@ -138,6 +138,9 @@ TEST(Schedule, ChecksKeepTheBeatOfTheStartAndComeBeforeTheirDeadline) {
     schedule.setEnabled(false);
     schedule.checkEarly();
     EXPECT_FALSE(schedule.wake()) << "no early check while Timer1 is off";
+    schedule.endStartUp();
+    schedule.setEnabled(true);
+    EXPECT_EQ(*schedule.wake(), now + milliseconds(1000)) << "the user's start: a fresh interval";
 }
 
 // Awaited processes that end 1 s after the check that found them (when ending),

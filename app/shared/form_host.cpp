@@ -27,6 +27,7 @@ constexpr const char* kNoDisplayMessage =
 
 bool FormHost::load() {
     dispatch([this] { form_.Form_Load(); });
+    toolkit_.schedule().endStartUp();
     return !toolkit_.unloaded();
 }
 

@@ -38,8 +38,7 @@ void Schedule::setEnabled(bool enabled) {
     }
     runningInterval_ = interval_;
     const auto now = now_();
-    nextCheck_ = nextOnBeat(enabledBefore_ ? now : started_, runningInterval_, now);
-    enabledBefore_ = true;
+    nextCheck_ = nextOnBeat(startingUp_ ? started_ : now, runningInterval_, now);
 }
 
 void Schedule::setDeadline(int milliseconds) {

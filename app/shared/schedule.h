@@ -30,12 +30,16 @@ class Schedule {
     // schedule was made.
     void startFrom(TimePoint started) { started_ = started; }
 
-    // Timer1. The first enabling counts from the start, every later one starts a
-    // fresh interval. The interval takes effect from the next enabling.
+    // Timer1. An enabling at start-up counts from the start, any later one (the
+    // user's Start Looking) starts a fresh interval. The interval takes effect
+    // from the next enabling.
     bool enabled() const { return nextCheck_.has_value(); }
     void setEnabled(bool enabled);
     void setInterval(int milliseconds) { interval_ = milliseconds; }
     int interval() const { return interval_; }
+
+    // Start-up is over (Form_Load has run).
+    void endStartUp() { startingUp_ = false; }
 
     // The deadline, this long after the start.
     void setDeadline(int milliseconds);
@@ -64,7 +68,7 @@ class Schedule {
     TimePoint started_;
     int interval_;         // what the next enabling uses
     int runningInterval_;  // what the running beat uses
-    bool enabledBefore_ = false;
+    bool startingUp_ = true;
     std::optional<TimePoint> nextCheck_;
     std::optional<TimePoint> earlyCheck_;  // when the early check was asked for
     std::optional<TimePoint> deadline_;
