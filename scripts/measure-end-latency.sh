@@ -34,10 +34,10 @@ cp /bin/sleep "$probe"
 trap 'kill $(jobs -p) 2>/dev/null; rm -rf "$work"' EXIT
 headless=(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM)
 
-now_ns() { date +%s%N; }
+now_us() { echo "${EPOCHREALTIME/./}"; }  # no process started to read the clock
 # Median and range of the numbers on standard input.
 summary() {
-    sort -n | awk '{a[NR] = $1} END {
+    sort -g | awk '{a[NR] = $1} END {
         m = NR % 2 ? a[(NR + 1) / 2] : (a[NR / 2] + a[NR / 2 + 1]) / 2
         printf "%s (%s-%s)", m, a[1], a[NR]}'
 }
@@ -45,9 +45,9 @@ summary() {
 timed() {  # file, command...
     local file=$1
     shift
-    ("$@" >/dev/null 2>&1; now_ns >"$file") &
+    ("$@" >/dev/null 2>&1; now_us >"$file") &
 }
-ms_between() { echo $((($(cat "$2") - $1) / 1000000)); }
+ms_between() { awk -v a="$1" -v b="$(cat "$2")" 'BEGIN {printf "%.1f", (b - a) / 1000}'; }
 random_delay() {  # the first check comes at 3 s: a moment of the next beat, 3.1-5.9 s
     awk -v r="$RANDOM" 'BEGIN {printf "%.3f", 3.1 + (r % 2800) / 1000}'
 }
@@ -62,9 +62,8 @@ linux_run() {
     timed "$work/end.fast" "${headless[@]}" "$program" --interval=0.1 /1 "/$name"
     timed "$work/end.pidwait" pidwait -x "$name"
     sleep "$(random_delay)"
-    kill -9 "$probe_pid"
-    ended=$(now_ns)
-    wait
+    ended=$(now_us)
+    { kill -9 "$probe_pid" && wait; } 2>/dev/null
     for waiter in default fast pidwait; do
         lags[$waiter]+="$(ms_between "$ended" "$work/end.$waiter") "
     done
@@ -119,5 +118,4 @@ sleep "$cpu_seconds"
 for waiter in default fast pidwait; do
     printf '%-26s %s ms\n' "${labels[$waiter]}" "$(cpu_ms "${pids[$waiter]}")"
 done
-kill -9 "$probe_pid"
-wait
+{ kill -9 "$probe_pid" && wait; } 2>/dev/null
