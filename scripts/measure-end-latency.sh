@@ -57,6 +57,7 @@ linux_run() {
     local probe_pid ended
     "$probe" 600 &
     probe_pid=$!
+    running "$probe_pid"
     rm -f "$work"/end.*
     timed "$work/end.default" "${headless[@]}" "$program" /1 "/$name"
     timed "$work/end.fast" "${headless[@]}" "$program" --interval=0.1 /1 "/$name"
@@ -82,6 +83,9 @@ wine_run() {
     done
 }
 
+running() {  # pid: once the probe runs under its name (its exec done)
+    until [ "$(cat "/proc/$1/comm" 2>/dev/null)" = "$name" ]; do sleep 0.01; done
+}
 cpu_ms() { awk -v hz="$(getconf CLK_TCK)" '{print ($14 + $15) * 1000 / hz}' "/proc/$1/stat"; }
 
 echo "lag after the probe's end, $runs ends, $(ls /proc | grep -c '^[0-9]') processes running"
@@ -107,6 +111,7 @@ done
 echo "CPU of a ${cpu_seconds} s wait on a running probe"
 "$probe" 600 &
 probe_pid=$!
+running "$probe_pid"
 declare -A pids
 "${headless[@]}" "$program" /1 "/$name" &
 pids[default]=$!

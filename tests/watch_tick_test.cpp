@@ -75,6 +75,25 @@ TEST(WatchTick, AWaitWhileRunningAwaitsTheMatchingProcessesItListed) {
     EXPECT_TRUE(until.form.AwaitedProcesses().empty());
 }
 
+// --verbose: a line when the matching set changes (five named at most), one at the end.
+TEST(WatchTick, AVerboseWatchSaysWhatMatchesWhenItChangesAndWhyTheWaitIsOver) {
+    for (const char* arguments : {"/1 /calc", "-v /1 /calc"}) {
+        Watch w(true, "", {});
+        w.tk.arguments = arguments;
+        w.form.Form_Load();
+        using Result = ScriptedProcesses::Result;
+        w.processes.results = {Result{{"calc", "bash"}}, Result{{"calc", "bash"}},
+                               Result{{"calc1", "calc2", "calc", "calc3", "calc4", "calc5", "x"}},
+                               Result{{"x"}}};
+        for (int i = 0; i < 4; ++i) w.form.Timer1_Timer();
+        EXPECT_EQ(w.tk.unloads, std::vector<int>{0});
+        const std::vector<std::string> said{
+            "matching: 1 calc", "matching: 1 calc1, 2 calc2, 3 calc, 4 calc3, 5 calc4 and 1 more",
+            "the wait is over: no matching process runs"};
+        EXPECT_EQ(w.tk.warnings, arguments[0] == '-' ? said : std::vector<std::string>{});
+    }
+}
+
 TEST(WatchTick, AnEmptyTaskNameIsFoundInAnyEntry) {
     Watch waitWhileRunning(true, "", kRunning);
     waitWhileRunning.form.Timer1_Timer();

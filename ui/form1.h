@@ -27,6 +27,8 @@ class Form1 {
     const std::string& TaskName() const { return tick_.taskName(); }
     // The processes whose ends the latest tick waits for (see WatchTick::awaited).
     const std::vector<ProcessId>& AwaitedProcesses() const { return tick_.awaited(); }
+    // Whether the watch says on standard error what it sees (--verbose).
+    bool Verbose() const { return tick_.verbose(); }
 
   private:
     std::string BuildArgs();

@@ -23,6 +23,8 @@ std::string posixHelp() {
            "Options, before, between or after /MODE /TASK; no word after -- is one:\r\n"
            "  --timeout=SECONDS   end with status 124 if the wait is not over by then\r\n"
            "  --interval=SECONDS  time between checks, 0.1 to 3600 (default 3)\r\n"
+           "  -v, --verbose       say on standard error which processes match, when that\r\n"
+           "                      changes, and why the wait ended\r\n"
            "  -h, --help          show this help and end\r\n"
            "  -V, --version       show the version and end\r\n"
            "\r\n"

@@ -47,6 +47,7 @@ void Form1::Form_Load() {
             return;
         }
         if (options.intervalMs) toolkit_.setTimerInterval(*options.intervalMs);
+        tick_.setVerbose(options.verbose);
 
         // Only a start without arguments, or with options alone, is interactive:
         // arguments that join to nothing or blanks are no "/mode /task".

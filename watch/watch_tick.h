@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -43,15 +44,25 @@ class WatchTick {
     // soon as they have all ended. Empty otherwise.
     const std::vector<ProcessId>& awaited() const { return awaited_; }
 
+    // With verbose set, a check says on standard error which processes match
+    // whenever that set changes, and why the wait is over when it is.
+    void setVerbose(bool verbose) { verbose_ = verbose; }
+    bool verbose() const { return verbose_; }
+
   private:
     void runTrapped();
     // Warns, once until a list is read again, that the processes could not be read.
     void listUnknown();
+    // Says which processes match, if that changed since it last said so.
+    void tellMatching(const std::vector<RunningProcess>& listed,
+                      const std::vector<std::size_t>& matching);
 
     Toolkit& toolkit_;
     ProcessEnumerator& processes_;
     std::string taskName_;
     std::vector<ProcessId> awaited_;
+    bool verbose_ = false;
+    std::optional<std::vector<ProcessId>> told_;  // the matching set said last
     bool failureReported_ = false;
     // Made at the start, so that warning needs no memory when memory has run short.
     const std::string listFailure_ = "could not read the list of running processes; still waiting";

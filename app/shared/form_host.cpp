@@ -70,7 +70,8 @@ void FormHost::wakeUp() {
     const Schedule::Due due = toolkit_.schedule().take();
     if (due.check) tick();
     if (due.timeOut) timeOut();
-    if (!toolkit_.unloaded()) toolkit_.rearm();
+    // A timer that cannot be set is a run-time error like any handler's.
+    dispatch([this] { toolkit_.rearm(); });
 }
 
 void FormHost::processesEnded() {
@@ -83,11 +84,15 @@ void FormHost::resize() {
 }
 
 void FormHost::close() {
-    dispatch([this] { toolkit_.unload(exit_status::kWaitOver); });
+    dispatch([this] {
+        if (form_.Verbose()) toolkit_.warn("the window was closed");
+        toolkit_.unload(exit_status::kWaitOver);
+    });
 }
 
 void FormHost::timeOut() {
     if (toolkit_.unloaded()) return;
+    if (form_.Verbose()) toolkit_.warn("the time-out ran out before the wait was over");
     toolkit_.unload(exit_status::kTimedOut);
     endIfNested();
 }
