@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <thread>
 #include <vector>
 
@@ -25,6 +26,14 @@ class ProcessEndWatch {
     // Sleeps until the moment, or until every watched process has ended;
     // returns allEnded().
     virtual bool sleepUntil(TimePoint until) = 0;
+
+    // The exit codes of the watched processes that have ended, where the system
+    // gives them, each once.
+    struct ExitCode {
+        ProcessId id;
+        std::uint32_t code;
+    };
+    virtual std::vector<ExitCode> takeExitCodes() { return {}; }
 };
 
 // No watch: the beat alone.

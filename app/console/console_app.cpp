@@ -22,8 +22,11 @@ int ConsoleApp::run() {
             toolkit_.unload(exit_status::kFailure);
             break;
         }
-        if (ends_.sleepUntil(*wake)) schedule.checkEarly();
-        wakeUp();
+        if (ends_.sleepUntil(*wake)) {
+            processesEnded();
+        } else {
+            wakeUp();
+        }
     }
     return toolkit_.exitStatus();
 }

@@ -2,6 +2,7 @@
 
 #include <exception>
 #include <new>
+#include <string>
 #include <utility>
 
 #include "app/shared/adapter_toolkit.h"
@@ -75,6 +76,12 @@ void FormHost::wakeUp() {
 }
 
 void FormHost::processesEnded() {
+    if (ends_ && form_.Verbose() && !toolkit_.unloaded()) {
+        for (const auto& [id, code] : ends_->takeExitCodes()) {
+            toolkit_.warn("process " + std::to_string(id) + " ended with exit code " +
+                          std::to_string(code));
+        }
+    }
     toolkit_.schedule().checkEarly();
     wakeUp();
 }

@@ -1,5 +1,7 @@
 #include "watch/windows/handle_watch.h"
 
+#include <utility>
+
 HandleWatch::~HandleWatch() {
     closeAll();
 }
@@ -13,10 +15,14 @@ void HandleWatch::closeAll() {
 
 void HandleWatch::watch(const std::vector<ProcessId>& ids) {
     closeAll();
+    exitCodes_.clear();
     if (ids.empty() || ids.size() > kMostWatched || listedAgain(ended_, ids)) return;
     ended_.clear();
     for (const ProcessId id : ids) {
-        HANDLE handle = OpenProcess(SYNCHRONIZE, FALSE, id);
+        HANDLE handle = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+        if (!handle && GetLastError() == ERROR_ACCESS_DENIED) {
+            handle = OpenProcess(SYNCHRONIZE, FALSE, id);  // the end without its exit code
+        }
         if (!handle) {
             if (GetLastError() == ERROR_INVALID_PARAMETER) {  // no such process: it ended
                 ended_.push_back(id);
@@ -33,12 +39,20 @@ void HandleWatch::watch(const std::vector<ProcessId>& ids) {
 
 bool HandleWatch::ended(std::size_t index) {
     if (index < handles_.size()) {
+        DWORD code = 0;
+        if (GetExitCodeProcess(handles_[index], &code) && code != STILL_ACTIVE) {
+            exitCodes_.push_back({ids_[index], code});
+        }
         CloseHandle(handles_[index]);
         ended_.push_back(ids_[index]);
         handles_.erase(handles_.begin() + static_cast<std::ptrdiff_t>(index));
         ids_.erase(ids_.begin() + static_cast<std::ptrdiff_t>(index));
     }
     return allEnded();
+}
+
+std::vector<ProcessEndWatch::ExitCode> HandleWatch::takeExitCodes() {
+    return std::exchange(exitCodes_, {});
 }
 
 bool HandleWatch::sleepUntil(TimePoint until) {
