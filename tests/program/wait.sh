@@ -137,7 +137,7 @@ fi
 left=$((started + (tick * 2 + 1) * 1000 - $(now_ms)))
 [ "$left" -le 0 ] || sleep "$((left / 1000)).$(printf %03d $((left % 1000)))"
 PIDS+=("$(cat "$setup.pid")")
-for name in mode1 twice mode0 alone other self setup1 setup0 ${windowed:-lowfd} \
+for name in mode1 twice mode0 alone other self setup1 setup0 ${lowfd:+lowfd} \
     ${windowed:+lost term hup}; do
     kill -0 "${!name}" 2>/dev/null || fail "$name ended before its cue: $(cat "$SCRATCH/$name.err")"
 done
