@@ -13,6 +13,8 @@
 #   lingerjob (both intervals) against pidwait.
 # Prints each run, then the medians (min-max) and the CPU times.
 #   bash scripts/measure-end-latency.sh [lingerjob, default build/lingerjob] [Windows build folder]
+# (LJPROBE: the test probe ljprobe.exe, when the Windows build folder has none;
+# RUNS, CPU_SECONDS: see above.)
 source "$(dirname "$0")/lib.sh"
 die() {
     echo "$*" >&2
@@ -92,8 +94,8 @@ echo "lag after the probe's end, $runs ends, $(ls /proc | grep -c '^[0-9]') proc
 for _ in $(seq "$runs"); do linux_run; done
 if [ -n "$windows" ]; then
     for file in lingerjob.com Lingerjob.exe; do cp "$windows/$file" "$work/"; done
-    cp "$windows/app/win32/tests/ljprobe.exe" "$work/latprobe.exe" ||
-        die "no ljprobe.exe: build with scripts/build-windows.sh --tests"
+    cp "${LJPROBE:-$windows/app/win32/tests/ljprobe.exe}" "$work/latprobe.exe" ||
+        die "no ljprobe.exe: build with scripts/build-windows.sh --tests, or give LJPROBE"
     source "$ROOT/tests/win32/wine-env.sh"
     prepare_wine_prefix
     wineserver -p  # one server for all runs, as on a machine with programs running
