@@ -48,6 +48,13 @@ timed() {  # file, command...
     local file=$1
     shift
     ("$@" >/dev/null 2>&1; now_us >"$file") &
+    timed_pids+=($!)
+}
+# Waits for every timed command (and ends the probe when given).
+wait_timed() {  # [probe pid]
+    [ -z "${1:-}" ] || { kill -9 "$1" && wait "$1"; } 2>/dev/null
+    for pid in "${timed_pids[@]}"; do wait "$pid"; done
+    timed_pids=()
 }
 ms_between() { awk -v a="$1" -v b="$(cat "$2")" 'BEGIN {printf "%.1f", (b - a) / 1000}'; }
 random_delay() {  # the first check comes at 3 s: a moment of the next beat, 3.1-5.9 s
@@ -66,7 +73,7 @@ linux_run() {
     timed "$work/end.pidwait" pidwait -x "$name"
     sleep "$(random_delay)"
     ended=$(now_us)
-    { kill -9 "$probe_pid" && wait; } 2>/dev/null
+    wait_timed "$probe_pid"
     for waiter in default fast pidwait; do
         lags[$waiter]+="$(ms_between "$ended" "$work/end.$waiter") "
     done
@@ -79,7 +86,7 @@ wine_run() {
     sleep 0.5  # the probe runs before the waits' first checks
     timed "$work/end.com" wine "$work/lingerjob.com" /1 /latprobe.exe
     timed "$work/end.exe" wine "$work/Lingerjob.exe" /1 /latprobe.exe
-    wait
+    wait_timed
     for waiter in com exe; do
         lags[$waiter]+="$(ms_between "$(cat "$work/end.probe")" "$work/end.$waiter") "
     done
