@@ -47,13 +47,16 @@ summary() {
 timed() {  # file, command...
     local file=$1
     shift
-    ("$@" >/dev/null 2>&1; now_us >"$file") &
+    ("$@" >/dev/null 2>&1 || true; now_us >"$file") &  # pidwait ends with 1
     timed_pids+=($!)
 }
 # Waits for every timed command (and ends the probe when given).
 wait_timed() {  # [probe pid]
-    [ -z "${1:-}" ] || { kill -9 "$1" && wait "$1"; } 2>/dev/null
-    for pid in "${timed_pids[@]}"; do wait "$pid"; done
+    if [ -n "${1:-}" ]; then
+        kill -9 "$1"
+        wait "$1" 2>/dev/null || true  # killed: status 137
+    fi
+    for pid in "${timed_pids[@]}"; do wait "$pid" || true; done
     timed_pids=()
 }
 ms_between() { awk -v a="$1" -v b="$(cat "$2")" 'BEGIN {printf "%.1f", (b - a) / 1000}'; }
