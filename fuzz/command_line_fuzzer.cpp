@@ -72,7 +72,7 @@ bool hasOptionWord(std::string_view raw) {
     while (pos < raw.size()) {
         const std::size_t end = std::min(raw.find_first_of(" \t", pos), raw.size());
         const std::string_view word = raw.substr(pos, end - pos);
-        if (word.substr(0, 2) == "--" || word == "-h" || word == "-V") return true;
+        if (word.substr(0, 2) == "--" || word == "-h" || word == "-V" || word == "-v") return true;
         pos = end + 1;
     }
     return false;

@@ -8,6 +8,7 @@
 
 #include "app/console/console_app.h"
 #include "app/console/console_toolkit.h"
+#include "app/shared/schedule.h"
 #include "contract/design.h"
 #include "contract/runtime_error.h"
 #include "tests/fake_toolkit.h"
@@ -113,20 +114,83 @@ TEST(Console, ACheckDueWithTheDeadlineRunsFirst) {
     EXPECT_EQ(c.processes.calls, 1);
 }
 
-// The beat is the program's start plus whole intervals: a late tick neither
-// shifts it nor makes up for the ticks a stall missed.
-TEST(Console, TicksKeepTheScheduleOfTheStart) {
-    Console c("/1 /no-such-task --interval=1 --timeout=10");
-    const auto started = Clock::now() - milliseconds(2500);  // a window ran until now
-    c.toolkit.scheduleFrom(started);
-    ASSERT_TRUE(c.app.start());
-    EXPECT_EQ(*c.toolkit.nextTick(), started + milliseconds(3000));
-    EXPECT_EQ(*c.toolkit.deadline(), started + milliseconds(10000));
-    const std::pair<int, int> raisedThenNext[] = {
-        {3300, 4000}, {4000, 5000}, {7800, 8000}, {12500, 13000}};
-    for (const auto& [raised, next] : raisedThenNext) {
-        c.toolkit.tickRaised(started + milliseconds(raised));
-        EXPECT_EQ(*c.toolkit.nextTick(), started + milliseconds(next)) << "raised at " << raised;
+// The beat is the program's start plus whole intervals: a late check neither
+// shifts it nor makes up for the checks a stall missed; an early check leaves it.
+TEST(Schedule, ChecksKeepTheBeatOfTheStartAndComeBeforeTheirDeadline) {
+    auto now = Clock::now();
+    const auto started = now - milliseconds(2500);  // a window ran until now
+    Schedule schedule([&now] { return now; });
+    schedule.startFrom(started);
+    schedule.setInterval(1000);
+    schedule.setDeadline(10000);
+    schedule.setEnabled(true);
+    EXPECT_EQ(*schedule.wake(), started + milliseconds(3000));
+    const std::pair<int, int> takenThenNext[] = {
+        {3300, 4000}, {4000, 5000}, {7800, 8000}, {10000, 11000}};
+    for (const auto& [taken, next] : takenThenNext) {
+        now = started + milliseconds(taken);
+        const Schedule::Due due = schedule.take();
+        EXPECT_TRUE(due.check) << "at " << taken;
+        EXPECT_EQ(due.timeOut, taken == 10000) << "a check at the deadline comes first";
+        EXPECT_EQ(*schedule.nextCheck(), started + milliseconds(next)) << "at " << taken;
+        if (taken == 7800) {
+            schedule.checkEarly();
+            EXPECT_EQ(*schedule.wake(), now);
+            EXPECT_TRUE(schedule.take().check);
+            EXPECT_FALSE(schedule.take().check);
+            EXPECT_EQ(*schedule.wake(), started + milliseconds(8000)) << "the beat stays";
+        }
+    }
+    schedule.setEnabled(false);
+    schedule.checkEarly();
+    EXPECT_FALSE(schedule.wake()) << "no early check while Timer1 is off";
+    schedule.endStartUp();
+    schedule.setEnabled(true);
+    EXPECT_EQ(*schedule.wake(), now + milliseconds(1000)) << "the user's start: a fresh interval";
+}
+
+// Awaited processes that end 1 s after the check that found them (when ending),
+// on a clock that the sleeps move on.
+struct FakeEnds : ProcessEndWatch {
+    Clock::time_point& now;
+    const Clock::time_point start = now;
+    bool ending;
+    std::optional<Clock::time_point> endAt;
+    std::vector<int> woke;  // ms after the start
+    std::vector<std::vector<ProcessId>> watched;
+
+    FakeEnds(Clock::time_point& clock, bool ending) : now(clock), ending(ending) {}
+    void watch(const std::vector<ProcessId>& ids) override {
+        watched.push_back(ids);
+        endAt.reset();
+        if (ending && !ids.empty()) endAt = now + milliseconds(1000);
+    }
+    bool allEnded() const override { return endAt && now >= *endAt; }
+    bool sleepUntil(TimePoint until) override {
+        now = endAt ? std::min(until, *endAt) : until;
+        woke.push_back(static_cast<int>((now - start) / milliseconds(1)));
+        return allEnded();
+    }
+};
+
+// Two beats, or a check at once each time the awaited processes have ended.
+TEST(Console, TheLoopChecksOnTheBeatAndAtOnceWhenTheAwaitedProcessesEnd) {
+    using Result = ScriptedProcesses::Result;
+    for (const bool ending : {false, true}) {
+        Console c("/1 /task --timeout=9");
+        auto now = Clock::now();
+        c.toolkit.schedule().useClock([&now] { return now; });
+        FakeEnds ends(now, ending);
+        ConsoleApp app(c.form, c.toolkit, &ends);
+        c.processes.results = {Result{{"init", "task"}}, Result{{"init", "task", "task"}},
+                               Result{{"init"}}};
+        ASSERT_TRUE(app.start());
+        EXPECT_EQ(app.run(), 0) << "a check due with the deadline runs first";
+        const std::vector<int> woke =
+            ending ? std::vector<int>{3000, 4000, 5000} : std::vector<int>{3000, 6000, 9000};
+        EXPECT_EQ(ends.woke, woke);
+        EXPECT_EQ(ends.watched, (std::vector<std::vector<ProcessId>>{{2}, {2, 3}}));
+        EXPECT_EQ(c.processes.calls, 3);
     }
 }
 

@@ -93,7 +93,7 @@ TEST(QtWindow, ControlsStandAtTheirDesignPlacesWithTheirKinds) {
     EXPECT_EQ(w.get<QWidget>(Control::Option2)->parentWidget(), w.get<QWidget>(Control::Frame1));
     EXPECT_FALSE(w.window.windowIcon().isNull());
     EXPECT_TRUE(w.window.windowIcon().availableSizes().contains(QSize(32, 32)));
-    EXPECT_EQ(w.window.timer()->interval(), 3000);
+    EXPECT_EQ(w.toolkit.schedule().interval(), 3000);
     EXPECT_FALSE(w.window.timer()->isActive());
     // Label1 reaches into the list's top edge; it must not paint over the border.
     const QObjectList& stack = w.window.children();

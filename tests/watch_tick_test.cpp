@@ -84,7 +84,8 @@ TEST(WatchTick, ExactAndFullMatching) {
         processes.exeNames = c.windowsNames;
         auto listed = *processes.listed();
         for (auto& p : listed) p.name = toLowerUtf8(p.name);
-        EXPECT_EQ(anyProcessMatches(listed, toLowerUtf8(c.task), c.how, processes), c.found)
+        EXPECT_EQ(!matchingProcesses(listed, toLowerUtf8(c.task), c.how, processes).empty(),
+                  c.found)
             << c.task << " exact=" << c.how.exact << " full=" << c.how.full;
     }
 }
@@ -100,6 +101,37 @@ TEST(WatchTick, SearchIsAnExactSubstringOfTheLowerCasedEntriesInAnyCase) {
         Watch w(true, miss, {"Calc.EXE", "Été"});
         w.form.Timer1_Timer();
         EXPECT_TRUE(w.ended()) << miss;
+    }
+}
+
+// Their ends are watched; the program's own lineage is never awaited.
+TEST(WatchTick, AWaitWhileRunningAwaitsTheMatchingProcessesItListed) {
+    Watch w(true, "calc", {"calc", "bash", "CALC.exe", "calc"});
+    w.processes.lineage = {4};
+    w.form.Timer1_Timer();
+    EXPECT_EQ(w.form.AwaitedProcesses(), (std::vector<ProcessId>{1, 3}));
+    Watch until(false, "calc", {"bash"});
+    until.form.Timer1_Timer();
+    EXPECT_EQ(until.status(), "Not found.");
+    EXPECT_TRUE(until.form.AwaitedProcesses().empty());
+}
+
+// --verbose: a line when the matching set changes (five named at most), one at the end.
+TEST(WatchTick, AVerboseWatchSaysWhatMatchesWhenItChangesAndWhyTheWaitIsOver) {
+    for (const char* arguments : {"/1 /calc", "-v /1 /calc"}) {
+        Watch w(true, "", {});
+        w.tk.arguments = arguments;
+        w.form.Form_Load();
+        using Result = ScriptedProcesses::Result;
+        w.processes.results = {Result{{"calc", "bash"}}, Result{{"calc", "bash"}},
+                               Result{{"calc1", "calc2", "calc", "calc3", "calc4", "calc5", "x"}},
+                               Result{{"x"}}};
+        for (int i = 0; i < 4; ++i) w.form.Timer1_Timer();
+        EXPECT_EQ(w.tk.unloads, std::vector<int>{0});
+        const std::vector<std::string> said{
+            "matching: 1 calc", "matching: 1 calc1, 2 calc2, 3 calc, 4 calc3, 5 calc4 and 1 more",
+            "the wait is over: no matching process runs"};
+        EXPECT_EQ(w.tk.warnings, arguments[0] == '-' ? said : std::vector<std::string>{});
     }
 }
 

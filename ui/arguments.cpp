@@ -71,7 +71,7 @@ constexpr std::string_view kEndOfOptions = "--";
 
 // Includes the end-of-options word "--".
 bool isOptionWord(std::string_view word) {
-    return word.substr(0, 2) == "--" || word == "-h" || word == "-V";
+    return word.substr(0, 2) == "--" || word == "-h" || word == "-V" || word == "-v";
 }
 
 bool allDigits(std::string_view text) {
@@ -120,6 +120,8 @@ void applyOption(std::string_view word, Options& options) {
         options.help = true;
     } else if (word == "--version" || word == "-V") {
         options.version = true;
+    } else if (word == "--verbose" || word == "-v") {
+        options.verbose = true;
     } else if (const auto timeout = valueOf(word, "--timeout")) {
         const auto ms = toMilliseconds(*timeout);
         if (!ms || *ms < 1) {

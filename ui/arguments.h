@@ -35,13 +35,14 @@ struct WatchRequest {
 WatchRequest parseWatchRequest(std::string_view raw);
 
 // What the options of a command line ask for. Options are the words (runs of
-// characters between blanks) that begin with "--", and the lone words "-h" and "-V",
+// characters between blanks) that begin with "--", and the lone words "-h", "-V" and "-v",
 // up to the first word that is "--" alone: that word ends the options, and no word
 // after it is one, so a task may hold any word.
 struct Options {
     bool given = false;  // at least one option was there
     bool help = false;
     bool version = false;
+    bool verbose = false;           // --verbose, -v: what the watch sees, on standard error
     std::optional<int> timeoutMs;   // --timeout=SECONDS
     std::optional<int> intervalMs;  // --interval=SECONDS
     bool exact = false;             // --exact: the whole name (or command line) is the task

@@ -25,6 +25,10 @@ class Form1 {
 
     // The task name the latest tick looked for.
     const std::string& TaskName() const { return tick_.taskName(); }
+    // The processes whose ends the latest tick waits for (see WatchTick::awaited).
+    const std::vector<ProcessId>& AwaitedProcesses() const { return tick_.awaited(); }
+    // Whether the watch says on standard error what it sees (--verbose).
+    bool Verbose() const { return tick_.verbose(); }
 
     // Whether the command line asked for no window (--no-window): the adapter
     // shows none, and runs as it would without a display.

@@ -40,6 +40,8 @@ std::string terminalHelp(CommandShell shell) {
            "  --no-window         wait without a window even on a display\r\n"
            "  --timeout=SECONDS   end with status 124 if the wait is not over by then\r\n"
            "  --interval=SECONDS  time between checks, 0.1 to 3600 (default 3)\r\n"
+           "  -v, --verbose       say on standard error which processes match, when that\r\n"
+           "                      changes, and why the wait ended\r\n"
            "  -h, --help          show this help and end\r\n"
            "  -V, --version       show the version and end\r\n"
            "\r\n" +

@@ -64,6 +64,7 @@ void Form1::Form_Load() {
         if (options.intervalMs) toolkit_.setTimerInterval(*options.intervalMs);
         tick_.setMatch(TaskMatch{options.exact, options.full});
         noWindow_ = options.noWindow;
+        tick_.setVerbose(options.verbose);
 
         // Only a start without arguments, or with options alone, is interactive:
         // arguments that join to nothing or blanks are no "/mode /task".

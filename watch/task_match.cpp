@@ -15,18 +15,23 @@ bool textMatches(std::string_view text, std::string_view sought, bool exact, boo
            text.substr(0, sought.size()) == sought && text.substr(sought.size()) == kExeSuffix;
 }
 
-bool anyProcessMatches(const std::vector<RunningProcess>& listed, std::string_view sought,
-                       TaskMatch how, ProcessEnumerator& processes) {
+std::vector<std::size_t> matchingProcesses(const std::vector<RunningProcess>& listed,
+                                           std::string_view sought, TaskMatch how,
+                                           ProcessEnumerator& processes) {
     const bool exeNames = processes.namesEndInExe();
-    for (const RunningProcess& process : listed) {
+    std::vector<std::size_t> matching;
+    for (std::size_t i = 0; i < listed.size(); ++i) {
+        const RunningProcess& process = listed[i];
         if (how.full) {
             const auto line = processes.commandLine(process.id);
             if (line && !line->empty()) {
-                if (textMatches(toLowerUtf8(*line), sought, how.exact, false)) return true;
+                if (textMatches(toLowerUtf8(*line), sought, how.exact, false)) {
+                    matching.push_back(i);
+                }
                 continue;
             }
         }
-        if (textMatches(process.name, sought, how.exact, exeNames)) return true;
+        if (textMatches(process.name, sought, how.exact, exeNames)) matching.push_back(i);
     }
-    return false;
+    return matching;
 }

@@ -16,10 +16,11 @@ struct TaskMatch {
 // name given as exeName may also equal the task followed by ".exe".
 bool textMatches(std::string_view text, std::string_view sought, bool exact, bool exeName);
 
-// Whether any of the listed processes (names lower-cased, the own lineage left
-// out) matches the task sought, lower-cased. With full each process's command
-// line is read and lower-cased; a process whose command line cannot be read, or
-// is empty, is matched by its name instead, as without full. Without full
-// nothing but the names is looked at.
-bool anyProcessMatches(const std::vector<RunningProcess>& listed, std::string_view sought,
-                       TaskMatch how, ProcessEnumerator& processes);
+// The indexes of the listed processes (names lower-cased, the own lineage left
+// out) that match the task sought, lower-cased, in their order. With full each
+// process's command line is read and lower-cased; a process whose command line
+// cannot be read, or is empty, is matched by its name instead, as without full.
+// Without full nothing but the names is looked at.
+std::vector<std::size_t> matchingProcesses(const std::vector<RunningProcess>& listed,
+                                           std::string_view sought, TaskMatch how,
+                                           ProcessEnumerator& processes);

@@ -36,10 +36,29 @@ void WatchTick::listUnknown() {
     }
 }
 
+void WatchTick::tellMatching(const std::vector<RunningProcess>& listed,
+                             const std::vector<std::size_t>& matching) {
+    std::vector<ProcessId> ids;
+    for (const std::size_t i : matching) ids.push_back(listed[i].id);
+    if (told_ && *told_ == ids) return;
+    constexpr std::size_t kNamed = 5;
+    std::string line = ids.empty() ? "no matching process" : "matching:";
+    for (std::size_t n = 0; n < matching.size() && n < kNamed; ++n) {
+        const RunningProcess& process = listed[matching[n]];
+        line += (n ? ", " : " ") + std::to_string(process.id) + " " + process.name;
+    }
+    if (matching.size() > kNamed) {
+        line += " and " + std::to_string(matching.size() - kNamed) + " more";
+    }
+    toolkit_.warn(line);
+    told_ = std::move(ids);
+}
+
 void WatchTick::runTrapped() {
     toolkit_.setBackColor(role::kStatusLabel,
                           nextBlinkColor(toolkit_.backColor(role::kStatusLabel)));
     taskName_ = toolkit_.text(role::kTaskName);
+    awaited_.clear();
 
     const auto listed = refreshTaskList(toolkit_, processes_);
     if (!listed) {
@@ -53,12 +72,23 @@ void WatchTick::runTrapped() {
     // The entries are lower-cased, so the task name is too, by the same mapping:
     // "Firefox" finds firefox.
     const std::string sought = toLowerUtf8(taskName_);
-    const bool found = anyProcessMatches(*listed, sought, match_, processes_);
+    const std::vector<std::size_t> matching =  // indexes into listed
+        matchingProcesses(*listed, sought, match_, processes_);
+    const bool found = !matching.empty();
+    const bool whileRunning = toolkit_.value(role::kWhileRunning);
 
-    if (waitIsOver(toolkit_.value(role::kWhileRunning), toolkit_.value(role::kWhileNotRunning),
-                   found)) {
+    if (waitIsOver(whileRunning, toolkit_.value(role::kWhileNotRunning), found)) {
+        if (verbose_) {
+            toolkit_.warn(found ? "the wait is over: a matching process runs"
+                                : "the wait is over: no matching process runs");
+        }
         toolkit_.unload(exit_status::kWaitOver);
     } else {
+        // The end's own line says what the last check saw.
+        if (verbose_) tellMatching(*listed, matching);
         toolkit_.setCaption(role::kStatusLabel, found ? "Found." : "Not found.");
+        if (whileRunning) {
+            for (const std::size_t i : matching) awaited_.push_back((*listed)[i].id);
+        }
     }
 }

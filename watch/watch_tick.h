@@ -1,13 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "watch/process_enumerator.h"
 
 #include "watch/task_match.h"
 
 class Toolkit;
-class ProcessEnumerator;
 
 // The colour Label3 takes at the next tick: red after button face, button face
 // after anything else.
@@ -34,6 +37,15 @@ class WatchTick {
     void run();
 
     const std::string& taskName() const { return taskName_; }
+    // The processes the latest tick found while waiting for them to end ("Is
+    // running" and found): whose ends an adapter may watch, to check again as
+    // soon as they have all ended. Empty otherwise.
+    const std::vector<ProcessId>& awaited() const { return awaited_; }
+
+    // With verbose set, a check says on standard error which processes match
+    // whenever that set changes, and why the wait is over when it is.
+    void setVerbose(bool verbose) { verbose_ = verbose; }
+    bool verbose() const { return verbose_; }
 
     // How the processes are compared with the task (--exact, --full).
     const TaskMatch& match() const { return match_; }
@@ -43,11 +55,17 @@ class WatchTick {
     void runTrapped();
     // Warns, once until a list is read again, that the processes could not be read.
     void listUnknown();
+    // Says which processes match, if that changed since it last said so.
+    void tellMatching(const std::vector<RunningProcess>& listed,
+                      const std::vector<std::size_t>& matching);
 
     Toolkit& toolkit_;
     ProcessEnumerator& processes_;
     std::string taskName_;
     TaskMatch match_;
+    std::vector<ProcessId> awaited_;
+    bool verbose_ = false;
+    std::optional<std::vector<ProcessId>> told_;  // the matching set said last
     bool failureReported_ = false;
     // Made at the start, so that warning needs no memory when memory has run short.
     const std::string listFailure_ = "could not read the list of running processes; still waiting";

@@ -12,10 +12,7 @@ ConsoleToolkit::ConsoleToolkit(std::string commandLine, bool argumentsGiven,
     : AdapterToolkit(std::move(commandLine), argumentsGiven, std::move(programPath)),
       option1_(design::of(Control::Option1).value),
       listHeight_(static_cast<float>(design::of(Control::List1).height)),
-      listWidth_(static_cast<float>(design::of(Control::List1).width)),
-      interval_(design::kTimerIntervalMs),
-      runningInterval_(design::kTimerIntervalMs),
-      started_(Clock::now()) {
+      listWidth_(static_cast<float>(design::of(Control::List1).width)) {
     for (const auto& d : design::kControls) {
         captions_[static_cast<std::size_t>(d.id)] = d.caption;
     }
@@ -57,59 +54,6 @@ bool ConsoleToolkit::value(Control control) {
 void ConsoleToolkit::setValue(Control control, bool value) {
     requireKind(control, {Kind::OptionButton});
     option1_ = (control == Control::Option1) == value;
-}
-
-bool ConsoleToolkit::timerEnabled() {
-    return nextTick_.has_value();
-}
-
-namespace {
-
-// The first point of the schedule due + k intervals (k >= 1) that lies after now:
-// ticks missed in a stall are skipped, and the schedule keeps its beat.
-ConsoleToolkit::Clock::time_point nextOnSchedule(ConsoleToolkit::Clock::time_point due,
-                                                 std::chrono::milliseconds interval,
-                                                 ConsoleToolkit::Clock::time_point now) {
-    auto next = due + interval;
-    if (next <= now) next += ((now - next) / interval + 1) * interval;
-    return next;
-}
-
-}  // namespace
-
-void ConsoleToolkit::scheduleFrom(Clock::time_point started) {
-    started_ = started;
-}
-
-// The first enabling counts from the program's start, as the deadline does;
-// every later one starts a fresh interval.
-void ConsoleToolkit::setTimerEnabled(bool enabled) {
-    if (enabled) {
-        runningInterval_ = interval_;
-        const auto now = Clock::now();
-        nextTick_ = nextOnSchedule(enabledBefore_ ? now : started_,
-                                   std::chrono::milliseconds(runningInterval_), now);
-        enabledBefore_ = true;
-    } else {
-        nextTick_.reset();
-    }
-}
-
-void ConsoleToolkit::setTimerInterval(int milliseconds) {
-    interval_ = milliseconds;
-}
-
-// Start-up sets it: counted from the program's start, like the first tick.
-void ConsoleToolkit::setDeadline(int milliseconds) {
-    deadline_ = started_ + std::chrono::milliseconds(milliseconds);
-}
-
-// After a stall (a suspended process, a slow tick) the missed ticks are not
-// raised one after another.
-void ConsoleToolkit::tickRaised(Clock::time_point now) {
-    if (nextTick_) {
-        nextTick_ = nextOnSchedule(*nextTick_, std::chrono::milliseconds(runningInterval_), now);
-    }
 }
 
 void ConsoleToolkit::listClear() {
@@ -170,6 +114,4 @@ int ConsoleToolkit::printLine(bool toError, const std::string& text) {
     return stream->writeLine(line);
 }
 
-void ConsoleToolkit::endProgram(int) {
-    nextTick_.reset();
-}
+void ConsoleToolkit::endProgram(int) {}

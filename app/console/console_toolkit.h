@@ -13,8 +13,8 @@
 #include "app/shared/adapter_toolkit.h"
 
 // The toolkit without a window: the controls' state is kept in memory, message
-// box texts go to standard error and the timer is a schedule that ConsoleApp
-// sleeps on. Plain C++, so any platform's entry can use it.
+// box texts go to standard error and ConsoleApp sleeps on the schedule. Plain C++, so any
+// platform's entry can use it.
 class ConsoleToolkit : public AdapterToolkit {
   public:
     using Clock = std::chrono::steady_clock;
@@ -34,10 +34,6 @@ class ConsoleToolkit : public AdapterToolkit {
     void setText(Control control, const std::string& text) override;
     bool value(Control control) override;
     void setValue(Control control, bool value) override;
-    bool timerEnabled() override;
-    void setTimerEnabled(bool enabled) override;
-    void setTimerInterval(int milliseconds) override;
-    void setDeadline(int milliseconds) override;
     void listClear() override;
     void listAppend(const std::string& entry) override;
     int listCount() override;
@@ -58,17 +54,13 @@ class ConsoleToolkit : public AdapterToolkit {
     float listHeight() const { return listHeight_; }
     float listWidth() const { return listWidth_; }
 
-    // The moment the schedule and the deadline count from: the program's start
-    // (by default, when this toolkit was made). The first tick is due one
-    // interval after it, or at the first point of that beat still to come.
-    void scheduleFrom(Clock::time_point started);
-    // The timer's schedule: when the next tick is due (none while disabled) and
-    // when the deadline ends the program (none unless one was set).
-    std::optional<Clock::time_point> nextTick() const { return nextTick_; }
-    std::optional<Clock::time_point> deadline() const { return deadline_; }
-    // Called as a tick is raised at now: the following one comes an interval
-    // after the one due, or at the first point of the schedule after now.
-    void tickRaised(Clock::time_point now);
+    // The moment the beat and the deadline count from: the program's start (by
+    // default, when this toolkit was made).
+    void scheduleFrom(Clock::time_point started) { schedule().startFrom(started); }
+    // When the next check is due (none while Timer1 is off) and when the
+    // deadline ends the program (none unless one was set).
+    std::optional<Clock::time_point> nextTick() { return schedule().nextCheck(); }
+    std::optional<Clock::time_point> deadline() { return schedule().deadline(); }
 
   protected:
     int printLine(bool toError, const std::string& text) override;
@@ -86,11 +78,4 @@ class ConsoleToolkit : public AdapterToolkit {
     float listHeight_;
     float listWidth_;
     std::string clipboard_;
-
-    int interval_;         // what the next enabling uses
-    int runningInterval_;  // what the running timer uses
-    Clock::time_point started_;
-    bool enabledBefore_ = false;
-    std::optional<Clock::time_point> nextTick_;
-    std::optional<Clock::time_point> deadline_;
 };

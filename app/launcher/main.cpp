@@ -29,6 +29,7 @@
 #include "contract/exit_status.h"
 #include "ui/arguments.h"
 #include "ui/form1.h"
+#include "watch/linux/pidfd_watch.h"
 #include "watch/linux/proc_enumerator.h"
 #include "watch/linux/proc_visibility.h"
 
@@ -53,7 +54,8 @@ int runConsole(const std::string& self, int argc, char** argv, Clock::time_point
     ConsoleToolkit toolkit(joinArguments(argc, argv), argc > 1, self);
     toolkit.scheduleFrom(started);
     Form1 form(toolkit, processes);
-    ConsoleApp app(form, toolkit);
+    PidfdWatch ends;
+    ConsoleApp app(form, toolkit, &ends);
     std::function<std::string()> note;
     if (noteHiddenProcesses) note = [] { return hiddenProcessesNote(); };
     if (!app.start(note)) return app.exitStatus();

@@ -6,7 +6,9 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <QSocketNotifier>
 #include <cstdlib>
+#include <optional>
 
 #include "app/launcher/status_pipe.h"
 #include "app/qt/display.h"
@@ -16,6 +18,7 @@
 #include "app/qt/quiet_messages.h"
 #include "app/shared/entry.h"
 #include "ui/form1.h"
+#include "watch/linux/pidfd_watch.h"
 #include "watch/linux/proc_enumerator.h"
 #include "watch/linux/proc_visibility.h"
 
@@ -54,6 +57,17 @@ int main(int argc, char** argv) {
     QtToolkit toolkit(window, arguments, runningWithoutDisplay(), argc > 1, programPath);
     Form1 form(toolkit, processes);
     QtApp app(form, window, toolkit);
+    // The ends of the awaited processes, heard in the event loop: a check at once
+    // when all have ended.
+    PidfdWatch ends;
+    app.watchEnds(&ends);
+    std::optional<QSocketNotifier> endHeard;
+    if (const int heard = ends.listen(); heard >= 0) {
+        endHeard.emplace(heard, QSocketNotifier::Read);
+        QObject::connect(&*endHeard, &QSocketNotifier::activated, [&] {
+            if (ends.collect()) app.processesEnded();
+        });
+    }
 
     if (!app.start() ||
         !app.goOn(toolkit.headless() || app.noWindow(), [] { return hiddenProcessesNote(); })) {

@@ -17,7 +17,7 @@ QtApp::QtApp(Form1& form, QtForm& window, QtToolkit& toolkit)
     }
     QObject::connect(window_.list(), &QListWidget::itemSelectionChanged,
                      [this] { click(Control::List1); });
-    QObject::connect(window_.timer(), &QTimer::timeout, [this] { tick(); });
+    QObject::connect(window_.timer(), &QTimer::timeout, [this] { wakeUp(); });
     window_.onResize = [this] { resize(); };
     window_.onClose = [this] { close(); };
 }

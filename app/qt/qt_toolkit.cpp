@@ -12,6 +12,9 @@
 #include <QMessageBox>
 #include <QScrollBar>
 #include <QTimer>
+#include <algorithm>
+#include <chrono>
+#include <climits>
 
 #include "app/qt/qt_form.h"
 #include "app/shared/app_info.h"
@@ -51,7 +54,10 @@ QtToolkit::QtToolkit(QtForm& form, std::string commandLine, bool headless, bool 
                      std::string programPath)
     : AdapterToolkit(std::move(commandLine), argumentsGiven, absoluteProgramPath(programPath)),
       form_(form),
-      headless_(headless) {}
+      headless_(headless) {
+    form_.timer()->setSingleShot(true);
+    form_.timer()->setTimerType(Qt::PreciseTimer);
+}
 
 void QtToolkit::setCaption(Control control, const std::string& caption) {
     requireKind(control, {Kind::PushButton, Kind::Label, Kind::OptionButton});
@@ -91,34 +97,16 @@ void QtToolkit::setValue(Control control, bool value) {
     static_cast<QAbstractButton*>(form_.widget(control))->setChecked(value);
 }
 
-bool QtToolkit::timerEnabled() {
-    return form_.timer()->isActive();
-}
-
-void QtToolkit::setTimerEnabled(bool enabled) {
-    if (enabled) {
-        form_.timer()->start();  // (re)starts a full interval
-    } else {
-        form_.timer()->stop();
+void QtToolkit::rearm() {
+    QTimer* timer = form_.timer();
+    const auto wake = schedule().wake();
+    if (!wake) {
+        timer->stop();
+        return;
     }
-}
-
-void QtToolkit::setTimerInterval(int milliseconds) {
-    form_.timer()->setInterval(milliseconds);
-}
-
-void QtToolkit::setDeadline(int milliseconds) {
-    QTimer::singleShot(milliseconds, Qt::PreciseTimer, &form_, [this] {
-        // A check due within the same millisecond runs first (Qt rounds the time
-        // left up): the wait may be over by then.
-        QTimer* timer = form_.timer();
-        if (timer->isActive() && timer->remainingTime() <= 1) {
-            QTimer::singleShot(2, Qt::PreciseTimer, &form_,
-                               [this] { unload(exit_status::kTimedOut); });
-        } else {
-            unload(exit_status::kTimedOut);
-        }
-    });
+    // Rounded up: a timer that fires early finds nothing due yet.
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*wake - schedule().now());
+    timer->start(static_cast<int>(std::clamp<std::int64_t>(left.count(), 0, INT_MAX)));
 }
 
 // Filling the list is not the user's selection, so it must not raise List1's click.

@@ -24,10 +24,6 @@ class QtToolkit : public AdapterToolkit {
     void setText(Control control, const std::string& text) override;
     bool value(Control control) override;
     void setValue(Control control, bool value) override;
-    bool timerEnabled() override;
-    void setTimerEnabled(bool enabled) override;
-    void setTimerInterval(int milliseconds) override;
-    void setDeadline(int milliseconds) override;
     void listClear() override;
     void listAppend(const std::string& entry) override;
     int listCount() override;
@@ -41,6 +37,9 @@ class QtToolkit : public AdapterToolkit {
     void messageBox(const std::string& text) override;
     void clipboardClear() override;
     void clipboardSetText(const std::string& text) override;
+
+    // Sets the form's timer, one shot, to the schedule's next wake.
+    void rearm() override;
 
     bool headless() const { return headless_; }
 

@@ -58,6 +58,25 @@ void AdapterToolkit::setBackColor(Control control, std::uint32_t color) {
     statusColor_ = color;
 }
 
+bool AdapterToolkit::timerEnabled() {
+    return schedule_.enabled();
+}
+
+void AdapterToolkit::setTimerEnabled(bool enabled) {
+    schedule_.setEnabled(enabled);
+    rearm();
+}
+
+void AdapterToolkit::setTimerInterval(int milliseconds) {
+    schedule_.setInterval(milliseconds);
+}
+
+// Start-up sets it: counted from the program's start, like the first check.
+void AdapterToolkit::setDeadline(int milliseconds) {
+    schedule_.setDeadline(milliseconds);
+    rearm();
+}
+
 AppVersion AdapterToolkit::version() {
     return app_info::kVersion;
 }
@@ -136,5 +155,6 @@ void AdapterToolkit::unload(int exitStatus) {
     if (unloaded_) return;
     unloaded_ = true;
     exitStatus_ = exitStatus;
+    schedule_.stop();
     endProgram(exitStatus);
 }

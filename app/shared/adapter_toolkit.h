@@ -4,6 +4,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "app/shared/schedule.h"
 #include "contract/design.h"
 #include "contract/toolkit.h"
 
@@ -11,7 +12,8 @@
 // widget calls: the argument text, the program's path and the platform's ways
 // with it, the version, Label3's back colour (the one colour a handler sets), the
 // "lingerjob: " diagnostics, information on standard output (a failed write of it
-// ends the program with status 1), and the unload that counts once.
+// ends the program with status 1), the unload that counts once, and Timer1 and
+// the deadline on the one schedule (app/shared/schedule.h).
 class AdapterToolkit : public Toolkit {
   public:
     // argumentsGiven: whether the program got any argument, also one that joins to
@@ -21,6 +23,10 @@ class AdapterToolkit : public Toolkit {
 
     std::uint32_t backColor(Control control) override;
     void setBackColor(Control control, std::uint32_t color) override;
+    bool timerEnabled() override;
+    void setTimerEnabled(bool enabled) override;
+    void setTimerInterval(int milliseconds) override;
+    void setDeadline(int milliseconds) override;
     AppVersion version() override;
     std::string commandLine() override;
     bool argumentsGiven() override;
@@ -37,6 +43,13 @@ class AdapterToolkit : public Toolkit {
     // The first unload decides the exit status and ends the program (endProgram);
     // later ones change nothing.
     void unload(int exitStatus) override;
+
+    // When the checks and the deadline come. An adapter wakes at its wake() and
+    // then runs what take() says is due (FormHost::wakeUp).
+    Schedule& schedule() { return schedule_; }
+    // The schedule changed: an adapter with a timer of its own sets it to the
+    // schedule's wake(). The console loop reads wake() itself.
+    virtual void rearm() {}
 
     bool unloaded() const { return unloaded_; }
     int exitStatus() const { return exitStatus_; }
@@ -63,6 +76,7 @@ class AdapterToolkit : public Toolkit {
     bool argumentsGiven_;
     std::string programPath_;
     std::uint32_t statusColor_ = design::kButtonFace;
+    Schedule schedule_;
     bool unloaded_ = false;
     int exitStatus_ = 0;
 };

@@ -2,11 +2,13 @@
 
 #include <exception>
 #include <new>
+#include <string>
 #include <utility>
 
 #include "app/shared/adapter_toolkit.h"
 #include "contract/exit_status.h"
 #include "ui/form1.h"
+#include "watch/process_end_watch.h"
 
 namespace {
 
@@ -26,6 +28,7 @@ constexpr const char* kNoDisplayMessage =
 
 bool FormHost::load() {
     dispatch([this] { form_.Form_Load(); });
+    toolkit_.schedule().endStartUp();
     return !toolkit_.unloaded();
 }
 
@@ -57,6 +60,34 @@ void FormHost::click(Control control) {
 
 void FormHost::tick() {
     dispatch([this] { form_.Timer1_Timer(); });
+    if (!ends_ || toolkit_.unloaded()) return;
+    try {
+        ends_->watch(toolkit_.schedule().enabled() ? form_.AwaitedProcesses()
+                                                   : std::vector<ProcessId>{});
+    } catch (const std::bad_alloc&) {
+        ends_->watch({});  // the beat alone
+    }
+    // They may all have ended between the check and the watch.
+    if (ends_->allEnded()) toolkit_.schedule().checkEarly();
+}
+
+void FormHost::wakeUp() {
+    const Schedule::Due due = toolkit_.schedule().take();
+    if (due.check) tick();
+    if (due.timeOut) timeOut();
+    // A timer that cannot be set is a run-time error like any handler's.
+    dispatch([this] { toolkit_.rearm(); });
+}
+
+void FormHost::processesEnded() {
+    if (ends_ && form_.Verbose() && !toolkit_.unloaded()) {
+        for (const auto& [id, code] : ends_->takeExitCodes()) {
+            toolkit_.warn("process " + std::to_string(id) + " ended with exit code " +
+                          std::to_string(code));
+        }
+    }
+    toolkit_.schedule().checkEarly();
+    wakeUp();
 }
 
 void FormHost::resize() {
@@ -64,11 +95,15 @@ void FormHost::resize() {
 }
 
 void FormHost::close() {
-    dispatch([this] { toolkit_.unload(exit_status::kWaitOver); });
+    dispatch([this] {
+        if (form_.Verbose()) toolkit_.warn("the window was closed");
+        toolkit_.unload(exit_status::kWaitOver);
+    });
 }
 
 void FormHost::timeOut() {
     if (toolkit_.unloaded()) return;
+    if (form_.Verbose()) toolkit_.warn("the time-out ran out before the wait was over");
     toolkit_.unload(exit_status::kTimedOut);
     endIfNested();
 }

@@ -7,6 +7,7 @@
 
 class AdapterToolkit;
 class Form1;
+class ProcessEndWatch;
 
 // What every adapter does between its window's events and Form1's handlers: each
 // event to its handler, one report of an error a handler lets escape, and the
@@ -30,10 +31,19 @@ class FormHost {
     // The window's events. click: a push button's, or the user's pick in List1;
     // no other control has a click handler.
     void click(Control control);
-    void tick();
+    void tick();  // a check, then the watch set on the ends of what it found
     void resize();
     void close();    // the user closes the window: the program ends with status 0
     void timeOut();  // --timeout ran out: the program ends with status 124
+
+    // Runs what the toolkit's schedule has due now (a check, then the
+    // deadline), then has the toolkit rearm its timer for the next.
+    void wakeUp();
+    // The processes the watch awaited have all ended: a check at once.
+    void processesEnded();
+    // Where the ends of the processes a check awaits are watched; none (the
+    // beat alone) by default.
+    void watchEnds(ProcessEndWatch* ends) { ends_ = ends; }
 
     // Runs one handler. Nothing it lets escape unwinds into the toolkit: it is
     // reported (a line on standard error and a "Run-time error:" box; for a
@@ -55,6 +65,7 @@ class FormHost {
 
     Form1& form_;
     AdapterToolkit& toolkit_;
+    ProcessEndWatch* ends_ = nullptr;
     int depth_ = 0;           // handlers running now: more than one means nested in a modal loop
     bool reporting_ = false;  // an error report is on screen
 };

@@ -17,6 +17,7 @@
 #include "contract/exit_status.h"
 #include "contract/runtime_error.h"
 #include "ui/form1.h"
+#include "watch/windows/handle_watch.h"
 #include "watch/windows/toolhelp_enumerator.h"
 
 namespace {
@@ -62,7 +63,8 @@ int main() {
     ToolhelpEnumerator processes;
     ConsoleToolkit toolkit(toUtf8(arguments), true, toUtf8(self), out, err);
     Form1 form(toolkit, processes);
-    ConsoleApp app(form, toolkit);
+    HandleWatch ends;
+    ConsoleApp app(form, toolkit, &ends);
     if (!app.load()) return app.exitStatus();
     // Options alone ask for the window, with those options, unless one is --no-window.
     if (!toolkit.timerEnabled() && !app.noWindow()) return startWindow(self, arguments, err);

@@ -13,6 +13,7 @@
 #include "app/win32/win32_toolkit.h"
 #include "contract/exit_status.h"
 #include "ui/form1.h"
+#include "watch/windows/handle_watch.h"
 #include "watch/windows/toolhelp_enumerator.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
@@ -23,8 +24,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
         Win32Toolkit toolkit(window, arguments);
         Form1 form(toolkit, processes);
         Win32App app(form, window, toolkit);
+        HandleWatch ends;
+        app.watchEnds(&ends);  // from the first check on, which may come in start()
         if (!app.start(showCommand)) return toolkit.exitStatus();
-        return app.run();
+        return app.run(&ends);
     } catch (const std::exception& e) {  // the window could not be built
         MessageBoxW(nullptr, toWide(e.what()).c_str(), L"Lingerjob", MB_OK);
         return exit_status::kFailure;

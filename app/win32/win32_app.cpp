@@ -6,6 +6,7 @@
 
 #include "app/win32/win32_form.h"
 #include "app/win32/win32_toolkit.h"
+#include "watch/windows/handle_watch.h"
 
 Win32App::Win32App(Form1& form, Win32Form& window, Win32Toolkit& toolkit)
     : FormHost(form, toolkit), window_(window), toolkit_(toolkit) {
@@ -14,19 +15,7 @@ Win32App::Win32App(Form1& form, Win32Form& window, Win32Toolkit& toolkit)
         ExitProcess(static_cast<UINT>(exitStatus));
     };
     window_.onClick = [this](Control id) { click(id); };
-    window_.onTimer = [this] { tick(); };
-    window_.onDeadline = [this] {
-        // A check due at the same moment as the deadline runs first: the wait
-        // may be over by then. Windows timers are a clock tick (about 16 ms)
-        // coarse, so "the same moment" is that wide; the deadline waits once.
-        constexpr int kSameMomentMs = 32;
-        if (!deadlinePutOff_ && toolkit_.tickDueWithin(kSameMomentMs)) {
-            deadlinePutOff_ = true;
-            toolkit_.setDeadline(2 * kSameMomentMs);
-            return;
-        }
-        timeOut();
-    };
+    window_.onTimer = [this] { wakeUp(); };
     window_.onResize = [this] {
         if (shown_) resize();
     };
@@ -46,14 +35,25 @@ bool Win32App::start(int showCommand) {
     return !toolkit_.unloaded();
 }
 
-int Win32App::run() {
+int Win32App::run(HandleWatch* ends) {
     MSG msg;
     for (;;) {
-        const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
-        if (got == 0 || got == -1) break;  // WM_QUIT, posted by unload
-        if (IsDialogMessageW(window_.window(), &msg)) continue;
-        TranslateMessage(&msg);
-        DispatchMessageW(&msg);
+        // Waits for a message, or for an awaited process to end.
+        const DWORD count = ends ? static_cast<DWORD>(ends->handles().size()) : 0;
+        const DWORD got =
+            MsgWaitForMultipleObjectsEx(count, count ? ends->handles().data() : nullptr, INFINITE,
+                                        QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (got < WAIT_OBJECT_0 + count) {
+            if (ends->ended(got - WAIT_OBJECT_0)) processesEnded();
+        } else if (got == WAIT_FAILED) {
+            if (ends) ends->watch({});  // the beat alone
+            WaitMessage();
+        }
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_QUIT) return toolkit_.exitStatus();  // posted by unload
+            if (IsDialogMessageW(window_.window(), &msg)) continue;
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
     }
-    return toolkit_.exitStatus();
 }

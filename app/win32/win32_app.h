@@ -2,6 +2,7 @@
 
 #include "app/shared/form_host.h"
 
+class HandleWatch;
 class Win32Form;
 class Win32Toolkit;
 
@@ -18,13 +19,14 @@ class Win32App : public FormHost {
     // Returns false when the program is to end without a message loop.
     bool start(int showCommand);
 
-    // The message loop, with the dialog keys (Tab, arrows) of the form. Returns
-    // the exit status once the window has been unloaded.
-    int run();
+    // The message loop, with the dialog keys (Tab, arrows) of the form, waiting
+    // beside the messages on the ends the watch awaits (the one given to
+    // watchEnds; none: the beat alone).
+    // Returns the exit status once the window has been unloaded.
+    int run(HandleWatch* ends = nullptr);
 
   private:
     Win32Form& window_;
     Win32Toolkit& toolkit_;
-    bool shown_ = false;           // resize events count from the first show on
-    bool deadlinePutOff_ = false;  // once, for a check due with the deadline
+    bool shown_ = false;  // resize events count from the first show on
 };

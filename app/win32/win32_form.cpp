@@ -283,12 +283,8 @@ LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         case WM_TIMER:
             if (wParam == kTimerId) {
+                KillTimer(window_, kTimerId);  // one shot: the toolkit sets it again
                 if (onTimer) onTimer();
-                return 0;
-            }
-            if (wParam == kDeadlineTimerId) {
-                KillTimer(window_, kDeadlineTimerId);
-                if (onDeadline) onDeadline();
                 return 0;
             }
             break;

@@ -50,9 +50,9 @@ class Win32Form {
     void show(int showCommand);
     void hide();
 
-    // The id of Timer1's Win32 timer on the form.
+    // The id of the Win32 timer on the form that wakes the program for Timer1's
+    // checks and the --timeout deadline; one shot.
     static constexpr UINT_PTR kTimerId = 1;
-    static constexpr UINT_PTR kDeadlineTimerId = 2;  // --timeout
     // The window class of Form1.
     static constexpr const wchar_t* kClassName = L"LingerjobForm1";
     // Control ids are kControlIdBase + the Control's value; they stay clear of
@@ -60,8 +60,7 @@ class Win32Form {
     static constexpr int kControlIdBase = 100;
 
     std::function<void(Control)> onClick;  // a push button, or the user's choice in List1
-    std::function<void()> onTimer;         // Timer1's tick
-    std::function<void()> onDeadline;      // the --timeout has run out
+    std::function<void()> onTimer;         // the wake timer (kTimerId)
     std::function<void()> onResize;        // size or window state changed
     std::function<void()> onClose;         // the user closes the window
 

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstring>
 #include <initializer_list>
 
@@ -56,9 +58,7 @@ std::wstring modulePath() {
 }
 
 Win32Toolkit::Win32Toolkit(Win32Form& form, std::string commandLine)
-    : AdapterToolkit(commandLine, !commandLine.empty()),
-      form_(form),
-      timerIntervalMs_(design::kTimerIntervalMs) {}
+    : AdapterToolkit(commandLine, !commandLine.empty()), form_(form) {}
 
 // The control's window, after checking that its kind has the property.
 HWND Win32Toolkit::windowWith(Control control, std::initializer_list<Kind> kinds) const {
@@ -66,14 +66,19 @@ HWND Win32Toolkit::windowWith(Control control, std::initializer_list<Kind> kinds
     return form_.control(control);
 }
 
-void Win32Toolkit::setTimerInterval(int milliseconds) {
-    timerIntervalMs_ = milliseconds;
-}
-
-void Win32Toolkit::setDeadline(int milliseconds) {
-    if (!SetTimer(form_.window(), Win32Form::kDeadlineTimerId, static_cast<UINT>(milliseconds),
-                  nullptr)) {
-        throw RuntimeError("the time-out could not be set");
+// A timer raised early finds nothing due and is set again; one raised late (by up
+// to a clock tick, about 16 ms) runs what is due then, a check before the deadline.
+void Win32Toolkit::rearm() {
+    const auto wake = schedule().wake();
+    if (!wake) {
+        KillTimer(form_.window(), Win32Form::kTimerId);
+        return;
+    }
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(*wake - schedule().now());
+    const auto ms = std::clamp<long long>(left.count(), 0, 0x7FFFFFFF);
+    // SetTimer on a running timer replaces it.
+    if (!SetTimer(form_.window(), Win32Form::kTimerId, static_cast<UINT>(ms), nullptr)) {
+        throw RuntimeError("could not start the timer");
     }
 }
 
@@ -120,32 +125,6 @@ void Win32Toolkit::setValue(Control control, bool value) {
         }
     }
     SendMessageW(option, BM_SETCHECK, value ? BST_CHECKED : BST_UNCHECKED, 0);
-}
-
-bool Win32Toolkit::timerEnabled() {
-    return timerEnabled_;
-}
-
-void Win32Toolkit::setTimerEnabled(bool enabled) {
-    if (enabled) {
-        // SetTimer on a running timer replaces it: a fresh interval begins.
-        if (!SetTimer(form_.window(), Win32Form::kTimerId, static_cast<UINT>(timerIntervalMs_),
-                      nullptr)) {
-            throw RuntimeError("could not start the timer");
-        }
-    } else {
-        KillTimer(form_.window(), Win32Form::kTimerId);
-    }
-    timerEnabled_ = enabled;
-    timerStartedMs_ = GetTickCount64();
-}
-
-bool Win32Toolkit::tickDueWithin(int milliseconds) const {
-    if (!timerEnabled_ || timerIntervalMs_ <= 0) return false;
-    const ULONGLONG interval = static_cast<ULONGLONG>(timerIntervalMs_);
-    const ULONGLONG into = (GetTickCount64() - timerStartedMs_) % interval;
-    const ULONGLONG window = static_cast<ULONGLONG>(milliseconds);
-    return into <= window || interval - into <= window;
 }
 
 // None of these list messages sends LBN_SELCHANGE, so List1's click stays quiet.
@@ -350,7 +329,6 @@ std::string Win32Toolkit::programPath() {
 
 void Win32Toolkit::endProgram(int exitStatus) {
     KillTimer(form_.window(), Win32Form::kTimerId);
-    timerEnabled_ = false;
     form_.hide();
     // Ends the message loop, and a message box's modal loop on the way.
     PostQuitMessage(exitStatus);

@@ -13,8 +13,8 @@
 class Win32Form;
 
 // The toolkit operations on a Win32Form, with the Unicode window APIs.
-// Timer1 is a Win32 timer of the form; message boxes are MessageBoxW with OK
-// only, no icon and the title "Lingerjob"; the clipboard takes CF_UNICODETEXT.
+// Timer1 and the deadline wake the program by one Win32 timer of the form; message boxes are
+// MessageBoxW with OK only, no icon and the title "Lingerjob"; the clipboard takes CF_UNICODETEXT.
 class Win32Toolkit : public AdapterToolkit {
   public:
     // commandLine: the argument text (see command_line.h), UTF-8.
@@ -25,10 +25,6 @@ class Win32Toolkit : public AdapterToolkit {
     void setText(Control control, const std::string& text) override;
     bool value(Control control) override;
     void setValue(Control control, bool value) override;
-    bool timerEnabled() override;
-    void setTimerEnabled(bool enabled) override;
-    void setTimerInterval(int milliseconds) override;
-    void setDeadline(int milliseconds) override;
     void listClear() override;
     void listAppend(const std::string& entry) override;
     // Only the entries that changed, with List1's drawing off, then drawn once.
@@ -47,9 +43,8 @@ class Win32Toolkit : public AdapterToolkit {
     // In a message box: a GUI program has no standard output of its own.
     void showInformation(const std::string& text) override;
 
-    // Whether Timer1 runs and its next tick is due within this many ms of now
-    // (before or after: Windows raises timers up to a clock tick late).
-    bool tickDueWithin(int milliseconds) const;
+    // Sets the form's timer to the schedule's next wake (see Win32Form::kTimerId).
+    void rearm() override;
 
   protected:
     std::string programPath() override;  // this executable's
@@ -67,9 +62,6 @@ class Win32Toolkit : public AdapterToolkit {
     Win32Form& form_;
     std::vector<std::string> listEntries_;  // List1's entries as appended (it shows them visibly)
     ListPlace place_;                       // of List1 before its latest clearing
-    bool timerEnabled_ = false;
-    int timerIntervalMs_;
-    ULONGLONG timerStartedMs_ = 0;  // when the running timer began, GetTickCount64
 };
 
 // The full path of the running executable.

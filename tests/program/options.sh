@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The options as a script uses them, without a display: --help and --version,
-# --timeout, --interval, a wrong option; a quiet standard error; the statuses hold
+# --timeout, --interval, --verbose, a wrong option; a quiet standard error; the statuses hold
 # when standard error is a pipe nobody reads.
 source "$(dirname "$0")/lib.sh"
 # env execs the program, so $! of a background run is the program itself.
@@ -119,6 +119,15 @@ start_probe "$probe"
     fail "completion of the probe's name: $(complete_words lingerjob /1 /lingerjob-probe-opt)"
 [ -z "$(complete_words lingerjob -- /1 --e)" ] || fail "completion of an option after --"
 stop_probe
+
+# --verbose names the matching process by its id, and says why the wait ended.
+start_probe "$probe"
+watch -v /1 "/options-$$" --interval=0.2
+still_running_after "$WATCHER" 1 || fail "--verbose ended while the probe ran"
+stop_probe
+wait_for_end "$WATCHER" 10
+[ "$(cat "$SCRATCH/err")" = "lingerjob: matching: $PROBE_PID ${probe##*/}
+lingerjob: the wait is over: no matching process runs" ] || fail "--verbose said: $(cat "$SCRATCH/err")"
 
 # Standard error a pipe whose reader has gone: the rejection still ends with 2.
 {

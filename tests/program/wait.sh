@@ -4,10 +4,12 @@
 # program runs as the launcher's child) or "alone" (headless, with the program
 # copied into a folder of its own: no window program, no Qt beside it).
 # The watches run side by side: each must still wait after two ticks, then end
-# within a tick of its cue. With a display, a second one is stopped 2 s into two
-# waits, which must go on without a window, and signals reach the window. So must
-# waits whose window program is stopped then; waits on a third display, stopped
-# then, and on a stopped window program still end at their --timeout.
+# within a tick of its cue; a /1 wait as soon as its task has ended, before the
+# next tick, and not while another matching process runs. With a display, a
+# second one is stopped 2 s into two waits, which must go on without a window,
+# and signals reach the window. So must waits whose window program is stopped
+# then; waits on a third display, stopped then, and on a stopped window program
+# still end at their --timeout.
 source "$(dirname "$0")/lib.sh"
 ulimit -c 0  # SIGQUIT ends a launcher and its window program below
 display=${1:-headless}
@@ -64,13 +66,35 @@ window_of() {  # name: the window program the launcher runs, once it is on the d
     echo "$child"
 }
 
+if [ -z "$windowed" ]; then  # the lowest descriptor limit at which a wait runs quietly
+    for lowest in $(seq 4 64); do
+        status=0
+        (ulimit -n "$lowest" && exec "${launch[@]}" "$LINGERJOB" --interval=0.1 --timeout=0.25 \
+            /0 "/none-$id") 2>"$SCRATCH/lowfd.err" || status=$?
+        [ "$status" -eq 124 ] && [ ! -s "$SCRATCH/lowfd.err" ] && break
+    done
+fi
 started=$(now_ms)
 # The tasks are parts of the names beyond the kernel's 15-character short name.
 # Mode 1 waits while the probe runs; its task in capitals finds it all the same.
 gone_probe=$(make_probe "lingerjob-probe-waits-$id")
 start_probe "$gone_probe"
 gone_probe_pid=$PROBE_PID
+mode1_start=$(now_ms)
 watch mode1 "$LINGERJOB" /1 "/Waits-${id^^}"
+# The second of two processes starts after the check that found the first.
+twice_probe=$(make_probe "lingerjob-probe-twice-$id")
+start_probe "$twice_probe"
+twice_first=$PROBE_PID
+watch twice "$LINGERJOB" /1 "/probe-twice-$id"
+# With descriptors at the lowest limit a check can work with, no process end
+# can be watched: the beat alone serves, and nothing is said.
+if [ -z "$windowed" ]; then
+    [ "$lowest" -lt 64 ] || fail "no descriptor limit up to 64 lets a check run"
+    start_probe "$(make_probe "lingerjob-probe-lowfd-$id")"
+    lowfd_probe=$PROBE_PID
+    watch lowfd bash -c 'ulimit -n "$1" && exec "${@:2}"' - "$lowest" "$LINGERJOB" /1 "/lowfd-$id"
+fi
 # Mode 0 waits while no probe runs.
 later_probe=$(make_probe "lingerjob-probe-starts-$id")
 watch mode0 "$LINGERJOB" /0 "/starts-$id"
@@ -167,7 +191,8 @@ fi
 left=$((started + (tick * 2 + 1) * 1000 - $(now_ms)))
 [ "$left" -le 0 ] || sleep "$((left / 1000)).$(printf %03d $((left % 1000)))"
 PIDS+=("$(cat "$setup.pid")")
-for name in mode1 mode0 alone other self setup1 setup0 ${windowed:+lost term hup quit stopped ignoring}; do
+for name in mode1 twice mode0 alone other self setup1 setup0 ${lowfd:+lowfd} \
+    ${windowed:+lost term hup quit stopped ignoring}; do
     kill -0 "${!name}" 2>/dev/null || fail "$name ended before its cue: $(cat "$SCRATCH/$name.err")"
 done
 # A wait maps no window toolkit; with a display its window program does.
@@ -185,17 +210,27 @@ if [ -n "$windowed" ]; then
 fi
 
 cue=$(now_ms)
+start_probe "$twice_probe"
+twice_second=$PROBE_PID
 PROBE_PID=$gone_probe_pid
 stop_probe
+PROBE_PID=$twice_first
+stop_probe
+[ -n "$windowed" ] || { PROBE_PID=$lowfd_probe && stop_probe; }
 start_probe "$later_probe"
 { kill -9 "$other" && wait "$other"; } 2>/dev/null || true
 kill -9 "$(cat "$setup.pid")"
 start_probe "$later_setup"
 ends_with 0 mode1 "the probe ended" "$cue"
+# Before the check after the cue was due (mode1's ticks came at 3 and 6 s).
+[ "$cue" -gt $((mode1_start + tick * 2000 + 1000)) ] ||
+    [ "$ENDED" -lt $((mode1_start + tick * 3000)) ] || fail "mode1 ended only at the next tick"
 ends_with 0 mode0 "a probe started" "$cue"
 ends_with 0 self "the other copy ended" "$cue"
 ends_with 0 setup1 "the script's setup ended" "$cue"
 ends_with 0 setup0 "another setup started" "$cue"
+[ -n "$windowed" ] || ends_with 0 lowfd "the probe ended, descriptors at $lowest" "$cue"
+[ -n "$windowed" ] || [ ! -s "$SCRATCH/lowfd.err" ] || fail "lowfd said: $(cat "$SCRATCH/lowfd.err")"
 if [ -n "$windowed" ]; then
     running "$other_window" && fail "a killed launcher left its window program"
     cue=$(now_ms)
@@ -224,4 +259,9 @@ fi
 sleep 1
 kill -0 "$alone" 2>/dev/null || fail "mode 0 on its own name ended: $(cat "$SCRATCH/alone.err")"
 echo "alone: still waiting $(($(now_ms) - cue)) ms after the cue"
+kill -0 "$twice" 2>/dev/null || fail "twice ended while a second process ran"
+cue=$(now_ms)
+PROBE_PID=$twice_second
+stop_probe
+ends_with 0 twice "the second probe ended" "$cue"
 echo "wait ($display): ok"

@@ -333,5 +333,37 @@ done
 [ "$(wc -l <tasks.txt)" = 1 ] && pass || fail "lingerjob alone: $(wc -l <tasks.txt) windows"
 wine ljhelper.exe close
 
+echo "-- /1 ends once its task has ended, before the next tick; not while a second one runs"
+# The mark starts 5.9 s after the helper, which starts before the wait: before
+# the wait's second tick. The second probe starts after the first tick.
+cp ljprobe.exe ljmark.exe
+for program in Lingerjob.exe lingerjob; do
+    rm -f p1.* p2.* mark.*
+    write_bat early.bat '@echo off' 'start "" ljprobe.exe 4800 p1.started p1.done' \
+        'start "" ljhelper.exe later 5900 ljmark.exe 1 mark.started mark.done' \
+        "$program -v /1 /ljprobe.exe 2>verbose.txt" 'echo MARKE errorlevel=%errorlevel%' \
+        'if exist p1.done (echo MARKE after-probe) else (echo MARKE before-probe)' \
+        'if exist mark.started (echo MARKE at-the-tick) else (echo MARKE before-the-tick)'
+    run_bat early.bat
+    for line in errorlevel=0 after-probe before-the-tick; do
+        expect_line "$(cat out)" "MARKE $line" "$program, early end"
+    done
+    if [ "$program" = lingerjob ]; then  # --verbose: the process id, its exit code, the end
+        said=$(tr -d '\r' <verbose.txt)
+        grep -qx "lingerjob: matching: [0-9]* ljprobe.exe" <<<"$said" &&
+            grep -qx "lingerjob: process [0-9]* ended with exit code 0" <<<"$said" &&
+            grep -qx "lingerjob: the wait is over: no matching process runs" <<<"$said" &&
+            pass || fail "lingerjob -v said: $said"
+    fi
+    write_bat twice.bat '@echo off' 'start "" ljprobe.exe 6800 p1.started p1.done' \
+        'start "" ljhelper.exe later 4000 ljprobe.exe 4500 p2.started p2.done' \
+        "$program /1 /ljprobe.exe" 'echo MARKW errorlevel=%errorlevel%' \
+        'if exist p2.done (echo MARKW after-second) else (echo MARKW before-second)'
+    run_bat twice.bat
+    for line in errorlevel=0 after-second; do
+        expect_line "$(cat out)" "MARKW $line" "$program, a second probe"
+    done
+done
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
