@@ -19,10 +19,10 @@ while IFS='|' read -r settings want lines; do
     [ "$status" -eq "$want" ] && [ "$(wc -l <"$SCRATCH/err")" -eq "$lines" ] ||
         fail "with $settings: status $status, stderr: $(cat "$SCRATCH/err")"
 done <<EOF
-DISPLAY=:93|2|2
-WAYLAND_DISPLAY=wayland-93|2|2
-WAYLAND_DISPLAY=wayland-93 XDG_RUNTIME_DIR=$SCRATCH/runtime|2|2
-WAYLAND_DISPLAY=stale XDG_RUNTIME_DIR=$SCRATCH/runtime|2|2
+DISPLAY=:93|2|3
+WAYLAND_DISPLAY=wayland-93|2|3
+WAYLAND_DISPLAY=wayland-93 XDG_RUNTIME_DIR=$SCRATCH/runtime|2|3
+WAYLAND_DISPLAY=stale XDG_RUNTIME_DIR=$SCRATCH/runtime|2|3
 QT_QPA_PLATFORM=xcb DISPLAY=:93|1|1
 EOF
 # Copied alone onto a machine, the program cannot show the window: it says so.

@@ -56,6 +56,17 @@ start_probe() {
     "$1" 600 &
     PROBE_PID=$!
     PIDS+=("$PROBE_PID")
+    # Returns once its exec is done (argv[0] in place), so that a check made at
+    # once sees it by its name, not as the shell it was forked from.
+    local arg0 tries=0
+    while [ "$tries" -lt 200 ]; do
+        arg0=
+        IFS= read -r -d '' arg0 <"/proc/$PROBE_PID/cmdline" 2>/dev/null || true
+        [ "$arg0" = "$1" ] && return 0
+        sleep 0.05
+        tries=$((tries + 1))
+    done
+    fail "the probe $1 did not start"
 }
 
 stop_probe() {

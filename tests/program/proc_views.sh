@@ -212,7 +212,7 @@ else
     spawn "${stallfs[@]}" "$SCRATCH/fuse" "$stall" "ljfuse-$id.sh" "$body" allow_other
     fuse_mode=$(stat -c %a /dev/fuse)
     chmod 666 /dev/fuse
-    spawn setsid "${as_nobody[@]}" unshare -Urm sh -c '"$@" &
+    spawn "${as_nobody[@]}" unshare -Urm sh -c '"$@" &
         while ! [ -e lower/ljfuse-ns.sh ]; do sleep 0.1; done
         mount -t overlay -o lowerdir=lower:empty overlay ovl && exec bash ovl/ljfuse-ns.sh' \
         sh "${stallfs[@]}" "$SCRATCH/lower" "$stall" ljfuse-ns.sh "$body"
