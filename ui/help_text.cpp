@@ -29,7 +29,8 @@ std::string terminalHelp(CommandShell shell) {
                   "Spaces and tabs around TASK are removed, and TASK ends at the next \"/\":\r\n"
                   "give a program's name, not its path (/1 /tmp/x/app seeks \"tmp\", and says\r\n"
                   "so on standard error).") +
-           (cmd ? "" : " ") + "The first check comes one interval after the start.\r\n"
+           (cmd ? "" : " ") +
+           "The first check comes one interval after the start.\r\n"
            "\r\n"
            "Options, before, between or after /MODE /TASK; no word after -- is one:\r\n"
            "  --exact             the whole name must equal TASK\r\n"

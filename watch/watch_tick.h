@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "watch/process_enumerator.h"
-
 #include "watch/task_match.h"
 
 class Toolkit;

@@ -5,8 +5,8 @@
 #include <sys/prctl.h>
 
 #include <QApplication>
-#include <QTimer>
 #include <QSocketNotifier>
+#include <QTimer>
 #include <cstdlib>
 #include <optional>
 
