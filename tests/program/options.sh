@@ -114,6 +114,7 @@ complete_words() {  # the words on the line, the last one being completed
 }
 start_probe "$probe"
 [ "$(complete_words lingerjob --ex)" = --exact ] || fail "completion of --ex: $(complete_words lingerjob --ex)"
+[ "$(complete_words lingerjob --verb)" = --verbose ] || fail "completion of --verb"
 [ "$(complete_words lingerjob --exact "")" = $'/1\n/0' ] || fail "completion of a mode"
 [ "$(complete_words lingerjob /1 /lingerjob-probe-opt)" = "/lingerjob-probe-options-$$" ] ||
     fail "completion of the probe's name: $(complete_words lingerjob /1 /lingerjob-probe-opt)"
