@@ -87,10 +87,12 @@ twice_probe=$(make_probe "lingerjob-probe-twice-$id")
 start_probe "$twice_probe"
 twice_first=$PROBE_PID
 watch twice "$LINGERJOB" /1 "/probe-twice-$id"
-# With descriptors at the lowest limit a check can work with, no process end
-# can be watched: the beat alone serves, and nothing is said.
+# With descriptors a little above the lowest limit a quick check can work with
+# (a script's head, read later on, takes a few more), no process end can be
+# watched: the beat alone serves, and nothing is said.
 if [ -z "$windowed" ]; then
     [ "$lowest" -lt 64 ] || fail "no descriptor limit up to 64 lets a check run"
+    lowest=$((lowest + 4))
     start_probe "$(make_probe "lingerjob-probe-lowfd-$id")"
     lowfd_probe=$PROBE_PID
     watch lowfd bash -c 'ulimit -n "$1" && exec "${@:2}"' - "$lowest" "$LINGERJOB" /1 "/lowfd-$id"
