@@ -97,9 +97,10 @@ TEST(Console, StartsThatCannotWaitEndAtOnce) {
 }
 
 TEST(Console, TheFirstTickComesOneIntervalAfterTheStartAndEndsTheWait) {
+    // Taken no later than the toolkit's start, which the beat counts from.
+    const auto started = Clock::now();
     Console c("/1 /no-such-task");
     c.toolkit.setTimerInterval(50);  // used from the next enabling: start-up's
-    const auto started = Clock::now();
     ASSERT_TRUE(c.app.start());
     EXPECT_EQ(c.app.run(), 0);
     EXPECT_GE(Clock::now() - started, milliseconds(50));
