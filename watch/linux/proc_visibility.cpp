@@ -1,11 +1,11 @@
 #include "watch/linux/proc_visibility.h"
 
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace proc_visibility {
@@ -71,9 +71,20 @@ bool hidesOthersFrom(const ProcMount& mount, bool mayTraceAny, bool inMountGroup
 
 namespace {
 
+// The whole file, or what could be read of it. Plain reads rather than a stream:
+// an fstream would link the C++ locale machinery into the headless program,
+// whose pages are then resident in every wait.
 std::string fileText(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    std::string text;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return text;
+    char chunk[4096];
+    ssize_t got;
+    while ((got = read(fd, chunk, sizeof chunk)) > 0 || (got < 0 && errno == EINTR)) {
+        if (got > 0) text.append(chunk, static_cast<std::size_t>(got));
+    }
+    close(fd);
+    return text;
 }
 
 bool inGroup(unsigned long gid) {
