@@ -66,6 +66,10 @@ class Toolkit {
     // bring back the scroll position and select again the name selected before,
     // raising no click.
     virtual void listRefilled() {}
+    // Whether anybody sees List1. A toolkit without a window says no, and a check
+    // may then leave the list as it was when the check can tell its answer
+    // without reading every process (see WatchTick).
+    virtual bool listShown() { return true; }
     virtual void setListHeight(float twips) = 0;
     virtual void setListWidth(float twips) = 0;
 

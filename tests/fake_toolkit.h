@@ -27,6 +27,7 @@ struct FakeToolkit : Toolkit {
     int timerStarts = 0;  // how often a fresh interval began
     std::uint32_t label3Color = design::kButtonFace;
     std::vector<std::string> entries;
+    bool shown = true;  // whether anybody sees List1
     int selected = -1;
     float listHeight = 4935, listWidth = 2895;
     // Outer size, around the design's client area with the classic frame (the
@@ -65,6 +66,7 @@ struct FakeToolkit : Toolkit {
         if (on) ++timerStarts;
         timer = on;
     }
+    bool listShown() override { return shown; }
     void listClear() override {
         entries.clear();
         selected = -1;
@@ -115,7 +117,8 @@ struct ScriptedProcesses : ProcessEnumerator {
     int calls = 0;
     // Command lines by process id, for --full; a process not here has none readable.
     std::map<ProcessId, std::string> commandLines;
-    bool exeNames = false;  // names as Windows gives them
+    bool exeNames = false;                   // names as Windows gives them
+    std::map<ProcessId, std::string> names;  // what nameOf tells, by process id
 
     void set(std::vector<std::string> names) { results = {Result{std::move(names)}}; }
     void fail() { results = {Result{}}; }
@@ -132,6 +135,11 @@ struct ScriptedProcesses : ProcessEnumerator {
             taken.processes.push_back({static_cast<ProcessId>(taken.processes.size() + 1), name});
         }
         return taken;
+    }
+    std::optional<std::string> nameOf(ProcessId id) override {
+        const auto name = names.find(id);
+        if (name == names.end()) return std::nullopt;
+        return name->second;
     }
     std::optional<std::string> commandLine(ProcessId id) override {
         const auto line = commandLines.find(id);

@@ -39,11 +39,13 @@ class Probe {
         char* argv[] = {const_cast<char*>(path_.c_str()), const_cast<char*>("60"), nullptr};
         if (posix_spawn(&pid_, path_.c_str(), nullptr, nullptr, argv, environ) != 0) pid_ = -1;
     }
-    ~Probe() {
+    ~Probe() { stop(); }
+    void stop() {
         if (pid_ > 0) {
             kill(pid_, SIGKILL);
             waitpid(pid_, nullptr, 0);
         }
+        pid_ = -1;
     }
     pid_t pid() const { return pid_; }
     // Waits until the exec is done: posix_spawn can return while the kernel still
@@ -91,6 +93,11 @@ TEST(ProcEnumerator, ListsEveryProbeUnderItsFullLowerCasedName) {
             EXPECT_FALSE(entry.empty());
             EXPECT_EQ(entry.find('\0'), std::string::npos);
         }
+        // One process read alone is named as the list names it.
+        EXPECT_EQ(processes.nameOf(static_cast<ProcessId>(first.pid())), name);
+        const auto ended = static_cast<ProcessId>(second.pid());
+        second.stop();
+        EXPECT_EQ(processes.nameOf(ended), std::nullopt);
     }
     fs::remove_all(dir);
 }

@@ -114,6 +114,23 @@ TEST(WatchTick, AWaitWhileRunningAwaitsTheMatchingProcessesItListed) {
     until.form.Timer1_Timer();
     EXPECT_EQ(until.status(), "Not found.");
     EXPECT_TRUE(until.form.AwaitedProcesses().empty());
+
+    // Where nobody sees the list, the next tick reads the awaited processes alone
+    // while one of them still matches; a window reads every process each tick.
+    for (const bool shown : {true, false}) {
+        Watch one(true, "calc", {"calc", "bash", "calc"});
+        one.tk.shown = shown;
+        one.form.Timer1_Timer();
+        one.processes.names = {{1, "Calc"}, {3, "calc"}};
+        one.form.Timer1_Timer();
+        EXPECT_EQ(one.processes.calls, shown ? 2 : 1);
+        EXPECT_EQ(one.status(), "Found.");
+        one.processes.names = {{1, "bash"}};  // 1 became another program, 3 ended
+        one.processes.set({"bash", "bash"});
+        one.form.Timer1_Timer();
+        EXPECT_EQ(one.processes.calls, shown ? 3 : 2);
+        EXPECT_EQ(one.tk.unloads, std::vector<int>{0});
+    }
 }
 
 // --verbose: a line when the matching set changes (five named at most), one at the end.

@@ -19,10 +19,12 @@ std::optional<std::vector<std::string>> ProcessEnumerator::enumerate() {
 std::optional<std::vector<RunningProcess>> ProcessEnumerator::listed() {
     auto taken = snapshot();
     if (!taken) return std::nullopt;
-    std::vector<RunningProcess> kept;
-    kept.reserve(taken->processes.size());
-    for (auto& process : taken->processes) {
-        if (!isOwnLineage(*taken, process.id)) kept.push_back(std::move(process));
-    }
-    return kept;
+    // Filtered where it lies: a copy would double what a check holds at its peak.
+    auto& processes = taken->processes;
+    processes.erase(std::remove_if(processes.begin(), processes.end(),
+                                   [&](const RunningProcess& process) {
+                                       return isOwnLineage(*taken, process.id);
+                                   }),
+                    processes.end());
+    return std::move(processes);
 }

@@ -45,6 +45,11 @@ class ProcessEnumerator {
     // protected process). Read only when asked, never by snapshot().
     virtual std::optional<std::string> commandLine(ProcessId) { return std::nullopt; }
 
+    // The name one process runs under now, as snapshot() would list it, read
+    // afresh; nothing when it has gone, is not listed, or the platform cannot tell
+    // one process's name alone.
+    virtual std::optional<std::string> nameOf(ProcessId) { return std::nullopt; }
+
     // Whether the platform names programs with their ".exe", which a whole-name
     // match may leave off.
     virtual bool namesEndInExe() const { return false; }

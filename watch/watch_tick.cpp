@@ -54,10 +54,35 @@ void WatchTick::tellMatching(const std::vector<RunningProcess>& listed,
     told_ = std::move(ids);
 }
 
+bool WatchTick::stillFound(const std::string& sought) {
+    // A wait while the task runs goes on while one process the last check found
+    // runs under a matching name (read again: it may have become another program).
+    // Where nobody sees the list, that answers the check without reading every
+    // process; the set of matching processes --verbose tells needs the whole list.
+    if (awaited_.empty() || verbose_ || toolkit_.listShown()) return false;
+    std::vector<RunningProcess> still;
+    for (const ProcessId id : awaited_) {
+        if (auto name = processes_.nameOf(id)) still.push_back({id, toLowerUtf8(*name)});
+    }
+    const std::vector<std::size_t> matching = matchingProcesses(still, sought, match_, processes_);
+    if (matching.empty()) return false;
+    awaited_.clear();
+    for (const std::size_t i : matching) awaited_.push_back(still[i].id);
+    return true;
+}
+
 void WatchTick::runTrapped() {
     toolkit_.setBackColor(role::kStatusLabel,
                           nextBlinkColor(toolkit_.backColor(role::kStatusLabel)));
     taskName_ = toolkit_.text(role::kTaskName);
+    // The entries are lower-cased, so the task name is too, by the same mapping:
+    // "Firefox" finds firefox.
+    const std::string sought = toLowerUtf8(taskName_);
+    const bool whileRunning = toolkit_.value(role::kWhileRunning);
+    if (whileRunning && stillFound(sought)) {
+        toolkit_.setCaption(role::kStatusLabel, "Found.");
+        return;
+    }
     awaited_.clear();
 
     const auto listed = refreshTaskList(toolkit_, processes_);
@@ -69,13 +94,9 @@ void WatchTick::runTrapped() {
     }
     failureReported_ = false;
 
-    // The entries are lower-cased, so the task name is too, by the same mapping:
-    // "Firefox" finds firefox.
-    const std::string sought = toLowerUtf8(taskName_);
     const std::vector<std::size_t> matching =  // indexes into listed
         matchingProcesses(*listed, sought, match_, processes_);
     const bool found = !matching.empty();
-    const bool whileRunning = toolkit_.value(role::kWhileRunning);
 
     if (waitIsOver(whileRunning, toolkit_.value(role::kWhileNotRunning), found)) {
         if (verbose_) {

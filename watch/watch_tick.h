@@ -52,6 +52,9 @@ class WatchTick {
 
   private:
     void runTrapped();
+    // Whether a process of awaited_ still runs and matches, where that may stand
+    // for a whole check (see the definition); keeps in awaited_ those that do.
+    bool stillFound(const std::string& sought);
     // Warns, once until a list is read again, that the processes could not be read.
     void listUnknown();
     // Says which processes match, if that changed since it last said so.

@@ -58,10 +58,11 @@ void ConsoleToolkit::setValue(Control control, bool value) {
 
 void ConsoleToolkit::listClear() {
     entries_.clear();
+    entryNames_.clear();
 }
 
 void ConsoleToolkit::listAppend(const std::string& entry) {
-    entries_.push_back(entry);
+    entries_.push_back(entryNames_.intern(entry));
 }
 
 int ConsoleToolkit::listCount() {
@@ -70,7 +71,7 @@ int ConsoleToolkit::listCount() {
 
 std::string ConsoleToolkit::listItem(int index) {
     if (index < 0 || index >= listCount()) throw RuntimeError("invalid list index");
-    return entries_[static_cast<std::size_t>(index)];
+    return std::string(entryNames_.at(entries_[static_cast<std::size_t>(index)]));
 }
 
 int ConsoleToolkit::listSelectedIndex() {

@@ -11,6 +11,7 @@
 
 #include "app/console/text_stream.h"
 #include "app/shared/adapter_toolkit.h"
+#include "watch/name_pool.h"
 
 // The toolkit without a window: the controls' state is kept in memory, message
 // box texts go to standard error and ConsoleApp sleeps on the schedule. Plain C++, so any
@@ -45,6 +46,7 @@ class ConsoleToolkit : public AdapterToolkit {
     float clientWidth() override;
     void messageBox(const std::string& text) override;
     bool informationInColumns() override { return true; }  // on standard output
+    bool listShown() override { return false; }
     void clipboardClear() override;
     void clipboardSetText(const std::string& text) override;
 
@@ -74,7 +76,10 @@ class ConsoleToolkit : public AdapterToolkit {
     std::array<std::string, 15> captions_;  // indexed by Control
     std::string text1_;
     bool option1_;
-    std::vector<std::string> entries_;
+    // List1, which nobody sees: each entry an id in a pool of the names, since a
+    // wait on a busy machine lists tens of thousands of processes under a few names.
+    std::vector<NamePool::Id> entries_;
+    NamePool entryNames_;
     float listHeight_;
     float listWidth_;
     std::string clipboard_;

@@ -85,7 +85,7 @@ std::optional<ProcessSnapshot> ProcEnumerator::snapshot() {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
     buffers.now = static_cast<std::uint32_t>(now.tv_sec);
-    buffers.maxAge = std::max<std::uint32_t>(maxNameAge_, 1);
+    buffers.maxAge = std::clamp<std::uint32_t>(maxNameAge_, 1, 30000);
     bool sawProcess = false;
     bool failed = false;
     try {
@@ -111,7 +111,7 @@ std::optional<ProcessSnapshot> ProcEnumerator::snapshot() {
             proc_process::Known& known = isNew ? added.back() : *old;
             known.visited = true;
             const auto outcome = proc_process::refresh(procFd, entry->d_name, entry->d_ino,
-                                                       useCpuTime, known, buffers);
+                                                       useCpuTime, known, state_, buffers);
             if (outcome == proc_process::Outcome::Failed) {
                 // What was not read this time is kept as it was, for the next one.
                 failed = true;
@@ -119,16 +119,24 @@ std::optional<ProcessSnapshot> ProcEnumerator::snapshot() {
             }
             if (outcome == proc_process::Outcome::Gone) {
                 known.visited = false;
-                if (isNew) added.pop_back();
+                if (isNew) {
+                    state_.forget(known);
+                    added.pop_back();
+                }
                 continue;
             }
-            if (known.listed) taken.processes.push_back(RunningProcess{*pid, known.name});
+            if (known.listed) {
+                taken.processes.push_back(
+                    RunningProcess{*pid, std::string(state_.names.at(known.name))});
+            }
         }
         if (!failed) {
-            known_.erase(
-                std::remove_if(known_.begin(), known_.end(),
-                               [](const proc_process::Known& known) { return !known.visited; }),
-                known_.end());
+            known_.erase(std::remove_if(known_.begin(), known_.end(),
+                                        [this](const proc_process::Known& known) {
+                                            if (!known.visited) state_.forget(known);
+                                            return !known.visited;
+                                        }),
+                         known_.end());
         }
         // /proc lists processes by id; kept sorted in case another procfs does not.
         const auto idOrder = [](const proc_process::Known& a, const proc_process::Known& b) {
@@ -146,8 +154,12 @@ std::optional<ProcessSnapshot> ProcEnumerator::snapshot() {
             std::sort(known_.begin(), known_.end(), idOrder);
         }
         if (known_.capacity() > known_.size() * 2 + 64) known_.shrink_to_fit();
+        if (!failed) compactNames();
     } catch (...) {
-        known_.clear();  // some entries may be half read: start afresh
+        // Some entries may be half read: start afresh.
+        known_.clear();
+        state_ = proc_process::State();
+        namesKept_ = 0;
         throw;
     }
     if (failed) return std::nullopt;
@@ -155,6 +167,33 @@ std::optional<ProcessSnapshot> ProcEnumerator::snapshot() {
     // not a procfs (say, an empty directory mounted over it): it tells nothing.
     if (!sawProcess) return std::nullopt;
     return taken;
+}
+
+void ProcEnumerator::compactNames() {
+    // The pool only grows as names come; names of ended processes stay in it until
+    // it is built afresh from the names still in use, once it has doubled.
+    if (state_.names.bytes() <= 2 * namesKept_ + 4096) return;
+    NamePool names;
+    for (auto& known : known_) {
+        if (known.listed) known.name = names.intern(state_.names.at(known.name));
+    }
+    state_.names = std::move(names);
+    namesKept_ = state_.names.bytes();
+}
+
+std::optional<std::string> ProcEnumerator::nameOf(ProcessId id) {
+    const int procFd = open(procRoot_, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (procFd < 0) return std::nullopt;
+    const std::string pid = std::to_string(id);
+    proc_process::Known known;
+    known.id = id;
+    proc_process::State state;  // nothing kept from snapshots: read afresh
+    proc_process::Buffers buffers;
+    const auto outcome =
+        proc_process::refresh(procFd, pid.c_str(), 0, false, known, state, buffers);
+    close(procFd);
+    if (outcome != proc_process::Outcome::Current || !known.listed) return std::nullopt;
+    return std::string(state.names.at(known.name));
 }
 
 std::optional<std::string> ProcEnumerator::commandLine(ProcessId id) {

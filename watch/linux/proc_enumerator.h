@@ -26,9 +26,16 @@ class ProcEnumerator : public ProcessEnumerator {
     std::optional<ProcessSnapshot> snapshot() override;
     // Read from PID/cmdline when asked (proc_command_line.h), not kept.
     std::optional<std::string> commandLine(ProcessId id) override;
+    // Read as a snapshot reads a process it meets for the first time.
+    std::optional<std::string> nameOf(ProcessId id) override;
 
   private:
     const char* procRoot_;
     std::uint32_t maxNameAge_;
+    // Builds the name pool afresh when the names of ended processes fill it.
+    void compactNames();
+
     std::vector<proc_process::Known> known_;  // by process id, as the last enumeration left it
+    proc_process::State state_;               // their names and scripts
+    std::size_t namesKept_ = 0;               // bytes of the pool when last built afresh
 };

@@ -57,7 +57,7 @@ ssize_t readProcFile(int procFd, const char* pid, const char* file, char* buffer
 }
 
 Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known& known,
-                Buffers& buffers) {
+                State& state, Buffers& buffers) {
     std::uint64_t cpuTime = 0;
     bool cpuTimeRead = false;
     if (useCpuTime) {
@@ -70,7 +70,7 @@ Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known
             return Outcome::Gone;  // no such process any more
         }
     }
-    const std::uint32_t age = buffers.now - known.readAt;
+    const std::uint16_t age = static_cast<std::uint16_t>(buffers.now - known.readAt);
     const bool young = age < buffers.maxAge - known.id % (buffers.maxAge / 2 + 1);
     const auto inodeBits = static_cast<std::uint32_t>(inode);
     if (known.read && cpuTimeRead && known.cpuTimeRead && cpuTime == known.cpuTime &&
@@ -82,8 +82,17 @@ Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known
         known.cpuTime = cpuTime;
         known.cpuTimeRead = cpuTimeRead;
         known.read = true;
-        known.readAt = buffers.now;
+        known.readAt = static_cast<std::uint16_t>(buffers.now);
         return Outcome::Current;
+    };
+    const auto dropScript = [&]() {
+        state.forget(known);
+        known.hasScript = false;
+    };
+    const auto unlisted = [&]() {
+        known.listed = false;
+        dropScript();
+        return settle();
     };
     const auto afterFailedRead = [&]() {
         switch (readError(errno)) {
@@ -94,10 +103,7 @@ Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known
             case ReadError::Hidden:
                 break;
         }
-        known.listed = false;
-        known.name.clear();
-        known.script.reset();
-        return settle();
+        return unlisted();
     };
 
     const ssize_t statLength =
@@ -107,13 +113,16 @@ Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known
     if (!stat) return statLength == 0 ? Outcome::Gone : Outcome::Failed;
 
     // A call looked at by the same process as now, not one before under a reused id.
-    if (known.script && known.script->startTime != stat->startTime) known.script.reset();
-    if (!proc_names::runsProgram(*stat)) {
-        known.listed = false;
-        known.name.clear();
-        known.script.reset();
-        return settle();
+    ScriptLook* look = nullptr;
+    if (known.hasScript) {
+        const auto found = state.scripts.find(known.id);
+        if (found != state.scripts.end()) look = &found->second;
     }
+    if (look && look->startTime != stat->startTime) {
+        dropScript();
+        look = nullptr;
+    }
+    if (!proc_names::runsProgram(*stat)) return unlisted();
     const ssize_t cmdLength =
         readProcFile(procFd, pid, "cmdline", buffers.cmdline.data(), buffers.cmdline.size());
     if (cmdLength < 0) return afterFailedRead();
@@ -125,19 +134,21 @@ Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known
         std::string key(call->interpreter);
         key += '\0';
         key += call->path;
-        if (!known.script || key != known.script->call) {
+        if (!look || key != look->call) {
             const auto check = proc_scripts::runsScript(procFd, pid, call->path, call->interpreter,
                                                         buffers.mounts);
             if (check == proc_scripts::Check::Failed) return Outcome::Failed;
-            known.script = std::make_unique<ScriptLook>(
-                ScriptLook{stat->startTime, std::move(key), check == proc_scripts::Check::Runs});
+            look = &state.scripts[known.id];
+            *look = ScriptLook{stat->startTime, std::move(key), check == proc_scripts::Check::Runs};
+            known.hasScript = true;
         }
-        if (known.script->runs) script = proc_names::fileNameOf(call->path);
+        if (look->runs) script = proc_names::fileNameOf(call->path);
     } else {
-        known.script.reset();
+        dropScript();
     }
-    known.name.assign(proc_names::processName(stat->comm, cmdline, script));
-    known.listed = !known.name.empty();
+    const std::string_view name = proc_names::processName(stat->comm, cmdline, script);
+    known.listed = !name.empty();
+    if (known.listed) known.name = state.names.intern(name);
     return settle();
 }
 

@@ -4,10 +4,11 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "watch/linux/proc_scripts.h"
+#include "watch/name_pool.h"
 #include "watch/process_enumerator.h"
 
 // What the enumeration knows of one process between two snapshots, and the
@@ -38,19 +39,31 @@ struct ScriptLook {
     bool runs = false;
 };
 
-// Kept for every process between snapshots: small, as a machine may run tens of
-// thousands of processes.
+// Kept for every process between snapshots: small (24 bytes), as a machine may run
+// tens of thousands of processes. Its name is an id in State's pool; its script,
+// when its command line calls one, lies in State's scripts under its id.
 struct Known {
-    std::string name;                    // what it is listed under, when listed
-    std::unique_ptr<ScriptLook> script;  // none unless its command line calls a script
-    std::uint64_t cpuTime = 0;           // ns, read before anything else of this process
+    std::uint64_t cpuTime = 0;  // ns, read before anything else of this process
     ProcessId id = 0;
     std::uint32_t inode = 0;   // of /proc/PID as the listing gave it (its low bits)
-    std::uint32_t readAt = 0;  // Buffers::now when it was last read
-    bool cpuTimeRead = false;
-    bool read = false;     // read at least once
-    bool listed = false;   // it runs a program, under name
-    bool visited = false;  // met by the snapshot under way
+    NamePool::Id name = 0;     // what it is listed under, when listed
+    std::uint16_t readAt = 0;  // the low bits of Buffers::now when it was last read
+    bool cpuTimeRead : 1;
+    bool read : 1;       // read at least once
+    bool listed : 1;     // it runs a program, under name
+    bool visited : 1;    // met by the snapshot under way
+    bool hasScript : 1;  // State::scripts holds the look at its script
+    Known() : cpuTimeRead(false), read(false), listed(false), visited(false), hasScript(false) {}
+};
+
+// What the enumeration keeps besides each process's Known.
+struct State {
+    NamePool names;
+    std::unordered_map<ProcessId, ScriptLook> scripts;
+    // Ends what is kept of a process that has gone.
+    void forget(const Known& known) {
+        if (known.hasScript) scripts.erase(known.id);
+    }
 };
 
 // Room to read one process's files in, reused for all of them, and what one
@@ -61,7 +74,7 @@ struct Buffers {
     std::array<char, 8192> cmdline;
     proc_scripts::OwnMounts mounts;  // what a script's look needs, read when first needed
     std::uint32_t now = 0;           // s, on a clock that only goes forward
-    std::uint32_t maxAge = 60;       // s a name is kept unread at most (see refresh)
+    std::uint32_t maxAge = 60;       // s a name is kept unread at most (see refresh), below 2^15
 };
 
 enum class Outcome {
@@ -75,7 +88,7 @@ enum class Outcome {
 // useCpuTime: whether the process ids of this procfs are this process's own, so
 // that its clocks name the same processes.
 Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known& known,
-                Buffers& buffers);
+                State& state, Buffers& buffers);
 
 // Reads PID/file with one read into buffer: -1 with errno set when it cannot be
 // opened or read.
