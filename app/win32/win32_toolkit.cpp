@@ -8,6 +8,7 @@
 #include <initializer_list>
 
 #include "app/shared/app_info.h"
+#include "app/shared/list_edits.h"
 #include "app/win32/text.h"
 #include "app/win32/win32_form.h"
 #include "contract/design.h"
@@ -178,49 +179,45 @@ struct DrawingOff {
 
 // A list box drawn on, with its scroll bar, after every entry costs a thousand
 // redraws a tick when a thousand processes run; and from one check to the next
-// most processes stay. So the entries that stay are kept (those before and
-// after the part that changed), the rest deleted and inserted with drawing off,
-// and the list drawn once. The selection goes, as with a refill, and
-// listRefilled brings it back where the name is still listed.
+// most processes stay. So only the rows that changed are deleted and inserted
+// (the fewest edits, wherever they lie), with drawing off, and the list drawn
+// once; when most rows changed, it is refilled with its storage reserved. The
+// selection goes, as with a refill, and listRefilled brings it back where the
+// name is still listed.
 void Win32Toolkit::listReplace(const std::vector<std::string>& entries) {
     keepPlace();
     HWND list = form_.control(Control::List1);
     SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    const std::size_t oldSize = listEntries_.size(), newSize = entries.size();
-    std::size_t head = 0, tail = 0;
-    while (head < oldSize && head < newSize && listEntries_[head] == entries[head]) ++head;
-    while (tail < oldSize - head && tail < newSize - head &&
-           listEntries_[oldSize - 1 - tail] == entries[newSize - 1 - tail])
-        ++tail;
-    if (head + tail == oldSize && oldSize == newSize) return;  // nothing changed
+    if (listEntries_ == entries) return;  // nothing changed
+    // Past a quarter of the rows, a refill costs no more than the edits would.
+    const auto edits = listEdits(listEntries_, entries, entries.size() / 4 + 16);
 
     const DrawingOff off(list);
-    if (head == 0 && tail == 0) {
-        SendMessageW(list, LB_RESETCONTENT, 0, 0);
-    } else {
-        for (std::size_t i = oldSize - tail; i > head; --i) {
-            SendMessageW(list, LB_DELETESTRING, i - 1, 0);
-        }
-    }
-    listEntries_.erase(listEntries_.begin() + static_cast<std::ptrdiff_t>(head),
-                       listEntries_.end() - static_cast<std::ptrdiff_t>(tail));
-    std::size_t bytes = 0;
-    for (std::size_t i = head; i < newSize - tail; ++i) {
-        bytes += (entries[i].size() + 1) * sizeof(wchar_t);
-    }
-    SendMessageW(list, LB_INITSTORAGE, newSize - tail - head, static_cast<LPARAM>(bytes));
-    for (std::size_t i = head; i < newSize - tail; ++i) {
-        const std::wstring wide = toWide(visibleText(entries[i]));
-        const LRESULT at =
-            SendMessageW(list, LB_INSERTSTRING, i, reinterpret_cast<LPARAM>(wide.c_str()));
-        if (at == LB_ERR || at == LB_ERRSPACE) {
+    const auto insert = [&](std::size_t at, const std::string& entry) {
+        const std::wstring wide = toWide(visibleText(entry));
+        const LRESULT done =
+            SendMessageW(list, LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(wide.c_str()));
+        if (done == LB_ERR || done == LB_ERRSPACE) {
             listClear();
             throw RuntimeError("could not add to the list");
         }
+    };
+    if (edits) {
+        for (const ListEdit& edit : *edits) {
+            if (edit.insert)
+                insert(edit.at, entries[edit.item]);
+            else
+                SendMessageW(list, LB_DELETESTRING, edit.at, 0);
+        }
+    } else {
+        SendMessageW(list, LB_RESETCONTENT, 0, 0);
+        listEntries_.clear();
+        std::size_t bytes = 0;
+        for (const std::string& entry : entries) bytes += (entry.size() + 1) * sizeof(wchar_t);
+        SendMessageW(list, LB_INITSTORAGE, entries.size(), static_cast<LPARAM>(bytes));
+        for (std::size_t i = 0; i < entries.size(); ++i) insert(i, entries[i]);
     }
-    listEntries_.insert(listEntries_.begin() + static_cast<std::ptrdiff_t>(head),
-                        entries.begin() + static_cast<std::ptrdiff_t>(head),
-                        entries.end() - static_cast<std::ptrdiff_t>(tail));
+    listEntries_ = entries;
 }
 
 int Win32Toolkit::listCount() {

@@ -140,6 +140,11 @@ void testClicks(BoxCatcher& boxes) {
     p.toolkit.listReplace(after);
     CHECK(p.listEntries() == (std::vector<std::wstring>{L"a", L"x", L"y", L"d", L"e", L"f"}));
     CHECK_EQ(p.toolkit.listItem(2), std::string("y"));
+    // Rows that stay are never inserted again, however spread the changes are.
+    SendMessageW(p.control(Control::List1), LB_SETITEMDATA, 3, 42);  // "d"
+    p.toolkit.listReplace({"w", "a", "x", "d", "e", "v", "f"});
+    CHECK(p.listEntries() == (std::vector<std::wstring>{L"w", L"a", L"x", L"d", L"e", L"v", L"f"}));
+    CHECK_EQ(SendMessageW(p.control(Control::List1), LB_GETITEMDATA, 3, 0), 42);
     p.toolkit.listReplace({"e"});
     CHECK(p.listEntries() == std::vector<std::wstring>{L"e"});
     p.click(Control::Command1);
