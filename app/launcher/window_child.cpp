@@ -96,18 +96,19 @@ void endChild(pid_t child) {
     }
 }
 
-// The time the window program has run on a CPU, in nanoseconds; -1 when it
-// cannot be read. A window program busy in a long check, or slowed down by a
-// loaded machine, runs; a stopped or frozen one, or one stuck waiting for a
-// display that does not answer, does not.
+// The time the window program has run on a CPU or waited for one, in
+// nanoseconds; -1 when it cannot be read. A window program busy in a long check
+// runs, and one on a machine busier than its cores waits in the run queue; a
+// stopped or frozen one, or one stuck waiting for a display that does not
+// answer, does neither.
 long long runTimeOf(pid_t child) {
     const std::string path = "/proc/" + std::to_string(child) + "/schedstat";
     std::FILE* file = std::fopen(path.c_str(), "re");
     if (file == nullptr) return -1;
-    long long ns = -1;
-    if (std::fscanf(file, "%lld", &ns) != 1) ns = -1;
+    long long ran = 0, waited = 0;
+    const bool read = std::fscanf(file, "%lld %lld", &ran, &waited) == 2;
     std::fclose(file);
-    return ns;
+    return read ? ran + waited : -1;
 }
 
 // Reads what the window program said; false once its end of the pipe is closed.

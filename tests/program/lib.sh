@@ -80,6 +80,17 @@ still_running_after() {
     kill -0 "$1" 2>/dev/null
 }
 
+# Waits up to $3 seconds for a line of file $1 to match the pattern $2: an event
+# the program says, awaited in its order rather than by a time it should take.
+said_in() {
+    local waited=0
+    until grep -q -- "$2" "$1" 2>/dev/null; do
+        [ "$waited" -lt $(($3 * 10)) ] || return 1
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+}
+
 # Milliseconds since some fixed time.
 now_ms() { date +%s%3N; }
 

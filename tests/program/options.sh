@@ -124,7 +124,8 @@ stop_probe
 # --verbose names the matching process by its id, and says why the wait ended.
 start_probe "$probe"
 watch -v /1 "/options-$$" --interval=0.2
-still_running_after "$WATCHER" 1 || fail "--verbose ended while the probe ran"
+said_in "$SCRATCH/err" "^lingerjob: matching: $PROBE_PID " 60 || fail "--verbose named no probe: $(cat "$SCRATCH/err")"
+kill -0 "$WATCHER" 2>/dev/null || fail "--verbose ended while the probe ran"
 stop_probe
 wait_for_end "$WATCHER" 10
 [ "$(cat "$SCRATCH/err")" = "lingerjob: matching: $PROBE_PID ${probe##*/}
