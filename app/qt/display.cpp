@@ -1,5 +1,6 @@
 #include "app/qt/display.h"
 
+#include <dlfcn.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -8,6 +9,9 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include "app/launcher/status_pipe.h"
+#include "contract/exit_status.h"
 
 namespace {
 
@@ -56,4 +60,19 @@ void preferDesktopThenOffscreen() {
 bool runningWithoutDisplay() {
     const QString platform = QGuiApplication::platformName();
     return platform == "offscreen" || platform == "minimal";
+}
+
+void quietLostX11Display() {
+    // Xlib is already loaded by Qt's X11 platform when it is in use; looked up,
+    // not linked, so that the program does not need it on other platforms.
+    void* xlib = dlopen("libX11.so.6", RTLD_NOW | RTLD_NOLOAD);
+    if (xlib == nullptr) return;
+    using Handler = int (*)(void*);
+    using SetHandler = Handler (*)(Handler);
+    const auto setHandler = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetIOErrorHandler"));
+    if (setHandler != nullptr) {
+        setHandler(
+            [](void*) -> int { std::_Exit(status_pipe::tellLauncher(exit_status::kFailure)); });
+    }
+    dlclose(xlib);  // still loaded: Qt holds it
 }

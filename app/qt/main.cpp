@@ -43,6 +43,7 @@ int main(int argc, char** argv) {
     static char* qtArgv[] = {argv[0], nullptr};
     QApplication application(qtArgc, qtArgv);
     QApplication::setQuitOnLastWindowClosed(false);  // the toolkit decides when to end
+    quietLostX11Display();
     // The beat that tells the launcher this program answers: from the event loop,
     // a message box's included, so it stops when the loop does.
     QTimer beat;
