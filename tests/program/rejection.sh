@@ -35,8 +35,12 @@ if [ -z "${LINGERJOB_IN_XVFB:-}" ]; then
         big=(/x)
         for _ in $(seq 10); do big+=("$(printf '%0100000d' 0)"); done
         seen=" "
-        # Finely where the program starts to load, coarsely up to 1 MB of arguments.
-        for kib in $(seq 3392 16 3584) $(seq 4096 512 12288); do
+        # Finely where the program starts to load (found first: it moves with the
+        # build), coarsely up to 1 MB of arguments.
+        loads=1024
+        while [ "$loads" -lt 8192 ] && ! headless prlimit --as=$((loads * 1024)) "$LINGERJOB" \
+            --version >/dev/null 2>&1; do loads=$((loads + 64)); done
+        for kib in $(seq $((loads - 64)) 16 $((loads + 192))) $(seq 4096 512 12288); do
             for case in small big wait; do
                 case $case in
                 small) args=(/x) ;;
