@@ -132,7 +132,8 @@ if [ -n "$windowed" ]; then
     lost_on=("${ON_DISPLAY[@]}" "ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0")
     spawn "${lost_on[@]}" "$LINGERJOB" /1 "/probe-lost-$id" 2>"$SCRATCH/lost.err"
     lost=$SPAWNED
-    spawn "${lost_on[@]}" "$LINGERJOB" --timeout=5 /1 "/probe-stays-$id" 2>"$SCRATCH/lost_timeout.err"
+    # Its deadline lies well past the display's end, which a loaded machine delays.
+    spawn "${lost_on[@]}" "$LINGERJOB" --timeout=12 /1 "/probe-stays-$id" 2>"$SCRATCH/lost_timeout.err"
     lost_timeout=$SPAWNED
     # Signals to the launcher reach its window program, and end the launcher alike.
     watch term "$LINGERJOB" /1 "/probe-stays-$id"
@@ -152,12 +153,12 @@ if [ -n "$windowed" ]; then
     kill "$lost_server"
     wait "$lost_server" 2>/dev/null || true
     echo "lost: the display stopped $((lost_at - lost_start)) ms into the waits"
-    wait_for_end "$lost_timeout" 5
+    wait_for_end "$lost_timeout" 12
     echo "lost_timeout: status $STATUS $((ENDED - lost_start)) ms after its start"
     # The deadline counts from the start, not from the display's end.
     took=$((ENDED - lost_start))
-    [ "$STATUS" -eq 124 ] && [ "$took" -ge 5000 ] && [ "$ENDED" -lt $((lost_at + 5000)) ] ||
-        fail "lost_timeout: status $STATUS after $took ms, not 124 after 5 s"
+    [ "$STATUS" -eq 124 ] && [ "$took" -ge 12000 ] && [ "$ENDED" -lt $((lost_at + 12000)) ] ||
+        fail "lost_timeout: status $STATUS after $took ms, not 124 after 12 s"
     # Stopped while their windows show: a window program, a display.
     start_display "$display" frozen
     frozen_server=$SERVER_PID
