@@ -56,6 +56,19 @@ ssize_t readProcFile(int procFd, const char* pid, const char* file, char* buffer
     return got;
 }
 
+int readWholeFile(int dirFd, const char* path, std::string& text) {
+    const int fd = openat(dirFd, path, O_RDONLY | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return errno;
+    std::array<char, 8192> chunk;
+    ssize_t got;
+    while ((got = read(fd, chunk.data(), chunk.size())) > 0 || (got < 0 && errno == EINTR)) {
+        if (got > 0) text.append(chunk.data(), static_cast<std::size_t>(got));
+    }
+    const int error = got < 0 ? errno : 0;
+    close(fd);
+    return error;
+}
+
 Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known& known,
                 State& state, Buffers& buffers) {
     std::uint64_t cpuTime = 0;

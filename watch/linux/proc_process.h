@@ -94,4 +94,9 @@ Outcome refresh(int procFd, const char* pid, ino_t inode, bool useCpuTime, Known
 // opened or read.
 ssize_t readProcFile(int procFd, const char* pid, const char* file, char* buffer, std::size_t size);
 
+// Reads the whole file at path, relative to dirFd (AT_FDCWD: the working
+// folder), into text: 0, or the errno of the open or of a read (text then holds
+// what came before it).
+int readWholeFile(int dirFd, const char* path, std::string& text);
+
 }  // namespace proc_process

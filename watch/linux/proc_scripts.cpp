@@ -14,6 +14,7 @@
 #include <string>
 
 #include "watch/linux/proc_names.h"
+#include "watch/linux/proc_process.h"
 
 #ifndef STATX_MNT_ID
 #define STATX_MNT_ID 0x00001000U
@@ -48,14 +49,8 @@ int readLink(int procFd, const std::string& link, std::string& text) {
 int readOwn(int procFd, OwnMounts& own) {
     if (own.read) return 0;
     if (const int error = readLink(procFd, "self/ns/mnt", own.nameSpace)) return error;
-    const int fd = openat(procFd, "self/mountinfo", O_RDONLY | O_CLOEXEC | O_NOCTTY);
-    if (fd < 0) return errno;
     std::string text;
-    std::array<char, 8192> chunk;
-    ssize_t got;
-    while ((got = read(fd, chunk.data(), chunk.size())) > 0) text.append(chunk.data(), got);
-    const int error = got < 0 ? errno : 0;
-    close(fd);
+    const int error = proc_process::readWholeFile(procFd, "self/mountinfo", text);
     if (outOfResources(error)) return error;
     own.read = true;
     if (error == 0) own.table.emplace(proc_mounts::parseMountInfo(text));

@@ -4,9 +4,10 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <vector>
+
+#include "watch/linux/proc_process.h"
 
 namespace proc_visibility {
 
@@ -76,14 +77,7 @@ namespace {
 // whose pages are then resident in every wait.
 std::string fileText(const std::string& path) {
     std::string text;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return text;
-    char chunk[4096];
-    ssize_t got;
-    while ((got = read(fd, chunk, sizeof chunk)) > 0 || (got < 0 && errno == EINTR)) {
-        if (got > 0) text.append(chunk, static_cast<std::size_t>(got));
-    }
-    close(fd);
+    proc_process::readWholeFile(AT_FDCWD, path.c_str(), text);
     return text;
 }
 
