@@ -106,7 +106,7 @@ TEST(ProcFailure, AWatchShortOfMemoryKeepsWaiting) {
         return std::make_unique<ChildProcess>(
             "/usr/bin/prlimit",
             std::vector<std::string>{"--as=" + std::to_string(kib * 1024), program,
-                                     "--interval=0.1", "/1", "/ljasprobe"},
+                                     "--interval=0.1", "--verbose", "/1", "/ljasprobe"},
             ChildProcess::Options{{}, output.native()});
     };
     // The least limit (within 16 KiB) at which the watch is still waiting after half a second.
