@@ -1,6 +1,8 @@
 // The real Qt widgets, offscreen: the window as built from the design, and each
 // event reaching its handler through the adapter.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,7 +21,9 @@
 #include <QTimer>
 #include <cmath>
 #include <memory>
+#include <string>
 
+#include "app/launcher/status_pipe.h"
 #include "app/qt/display.h"
 #include "app/qt/qt_app.h"
 #include "app/qt/qt_form.h"
@@ -388,6 +392,24 @@ TEST(QtWindow, ClosingTheWindowEndsWithStatusZero) {
     EXPECT_TRUE(w.toolkit.unloaded());
     EXPECT_EQ(w.toolkit.exitStatus(), 0);
     EXPECT_FALSE(w.window.timer()->isActive());
+}
+
+TEST(QtWindow, ALostDisplayEndsWithTheFailureStatusUntoldSoTheLauncherGoesOn) {
+    int ends[2];
+    ASSERT_EQ(pipe(ends), 0);
+    const pid_t child = fork();
+    if (child == 0) {
+        setenv(status_pipe::kVariable, std::to_string(ends[1]).c_str(), 1);
+        status_pipe::takeFromLauncher();
+        endForLostDisplay();
+    }
+    close(ends[1]);
+    char told = 0;
+    EXPECT_EQ(read(ends[0], &told, 1), 0) << "told the launcher " << told;
+    close(ends[0]);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1);
 }
 
 TEST(QtWindow, TheEndOfTheWaitOrTheTimeOutEndsTheProgramWhileAMessageBoxIsOpen) {

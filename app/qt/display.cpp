@@ -10,7 +10,6 @@
 #include <cstring>
 #include <string>
 
-#include "app/launcher/status_pipe.h"
 #include "contract/exit_status.h"
 
 namespace {
@@ -62,6 +61,12 @@ bool runningWithoutDisplay() {
     return platform == "offscreen" || platform == "minimal";
 }
 
+void endForLostDisplay() {
+    // Untold on the status pipe, as Qt's own X11 connection ends the program, so
+    // that the launcher goes on without a window instead of ending with a failure.
+    std::_Exit(exit_status::kFailure);
+}
+
 void quietLostX11Display() {
     // Xlib is already loaded by Qt's X11 platform when it is in use; looked up,
     // not linked, so that the program does not need it on other platforms.
@@ -71,8 +76,7 @@ void quietLostX11Display() {
     using SetHandler = Handler (*)(Handler);
     const auto setHandler = reinterpret_cast<SetHandler>(dlsym(xlib, "XSetIOErrorHandler"));
     if (setHandler != nullptr) {
-        setHandler(
-            [](void*) -> int { std::_Exit(status_pipe::tellLauncher(exit_status::kFailure)); });
+        setHandler([](void*) -> int { endForLostDisplay(); });
     }
     dlclose(xlib);  // still loaded: Qt holds it
 }
