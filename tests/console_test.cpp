@@ -4,12 +4,10 @@
 
 #include <chrono>
 #include <functional>
-#include <random>
 #include <sstream>
 
 #include "app/console/console_app.h"
 #include "app/console/console_toolkit.h"
-#include "app/shared/list_edits.h"
 #include "app/shared/schedule.h"
 #include "contract/design.h"
 #include "contract/runtime_error.h"
@@ -119,40 +117,6 @@ TEST(Console, ACheckDueWithTheDeadlineRunsFirst) {
 
 // The beat is the program's start plus whole intervals: a late check neither
 // shifts it nor makes up for the checks a stall missed; an early check leaves it.
-// A list box refilled by edits ends with the new rows, changing no more rows than
-// needed: two spread changes among many rows that stay are two edits each.
-TEST(ListEdits, TurnTheOldRowsIntoTheNewWithTheFewestEdits) {
-    std::mt19937 random(7);
-    for (int round = 0; round < 300; ++round) {
-        std::vector<std::string> from, to;
-        for (std::size_t i = random() % 40; i > 0; --i)
-            from.push_back(std::to_string(random() % 6));
-        to = from;
-        for (int change = random() % 5; change > 0; --change) {
-            const std::size_t at = to.empty() ? 0 : random() % to.size();
-            if (random() % 2 && !to.empty())
-                to.erase(to.begin() + static_cast<long>(at));
-            else
-                to.insert(to.begin() + static_cast<long>(at), std::to_string(random() % 6));
-        }
-        const auto edits = listEdits(from, to, 100);
-        ASSERT_TRUE(edits);
-        std::vector<std::string> rows = from;
-        for (const ListEdit& e : *edits) {
-            if (e.insert)
-                rows.insert(rows.begin() + static_cast<long>(e.at), to[e.item]);
-            else
-                rows.erase(rows.begin() + static_cast<long>(e.at));
-        }
-        EXPECT_EQ(rows, to) << "round " << round;
-        EXPECT_LE(edits->size(), 4u) << "round " << round;  // a change is at most one edit
-    }
-    const std::vector<std::string> rows{"a", "b", "c", "d", "e", "f", "g", "h"};
-    EXPECT_EQ(listEdits(rows, {"a", "x", "c", "d", "e", "f", "y", "h"}, 100)->size(), 4u);
-    EXPECT_FALSE(listEdits(rows, {"1", "2", "3"}, 10));
-    EXPECT_TRUE(listEdits({}, {}, 0)->empty());
-}
-
 TEST(Schedule, ChecksKeepTheBeatOfTheStartAndComeBeforeTheirDeadline) {
     auto now = Clock::now();
     const auto started = now - milliseconds(2500);  // a window ran until now

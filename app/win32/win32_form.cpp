@@ -4,6 +4,7 @@
 
 #include "app/win32/caption_fit.h"
 #include "app/win32/resource.h"
+#include "app/win32/row_list.h"
 #include "app/win32/text.h"
 #include "contract/design.h"
 #include "contract/runtime_error.h"
@@ -39,7 +40,8 @@ ControlClass classOf(const design::ControlDesign& d) {
                     0};
         case Kind::ListBox:  // single selection, unsorted, exactly its design height
             return {L"ListBox",
-                    LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP | WS_GROUP,
+                    RowList::kStyle | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP |
+                        WS_GROUP,
                     WS_EX_CLIENTEDGE};
         case Kind::Label:  // drawn under the controls before it: Label1 reaches into List1's edge
             return {L"Static", SS_LEFT | SS_NOPREFIX | WS_CLIPSIBLINGS, 0};
@@ -146,6 +148,10 @@ void Win32Form::buildControls() {
             instance_, nullptr);
         if (!child) throw RuntimeError(std::string("could not create ") + d.name);
         SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+        if (d.kind == Kind::ListBox) {
+            list1_.attach(child);
+            list1_.setFont(font_);
+        }
         if (d.kind == Kind::OptionButton) {
             SendMessageW(child, BM_SETCHECK, d.value ? BST_CHECKED : BST_UNCHECKED, 0);
         }
@@ -177,6 +183,7 @@ void Win32Form::setFontHeight(int pixels) {
             SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
         }
     }
+    list1_.setFont(font);
     if (ownFont_ && font_) DeleteObject(font_);
     font_ = font;
     ownFont_ = font != GetStockObject(DEFAULT_GUI_FONT);
@@ -286,6 +293,17 @@ LRESULT Win32Form::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 KillTimer(window_, kTimerId);  // one shot: the toolkit sets it again
                 if (onTimer) onTimer();
                 return 0;
+            }
+            break;
+        case WM_DRAWITEM:
+            if (wParam == kControlIdBase + static_cast<int>(Control::List1)) {
+                list1_.draw(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam));
+                return TRUE;
+            }
+            break;
+        case WM_CHARTOITEM:  // typing in List1 selects the next row that begins so
+            if (reinterpret_cast<HWND>(lParam) == control(Control::List1)) {
+                return list1_.rowForTyped(static_cast<wchar_t>(LOWORD(wParam)), HIWORD(wParam));
             }
             break;
         case WM_SIZE:

