@@ -2,12 +2,9 @@
 // program (Lingerjob.exe's Win32 toolkit, its window shown and painted after each
 // tick) and lingerjob.com (the console toolkit), with the given number of
 // processes running (names made up, so both see the same list; the Tool Help
-// enumeration, the same for both, is measured beside them). Also the window's
-// list refilled entry by entry with drawing on, as it was before. Not a test:
+// enumeration, the same for both, is measured beside them). Not a test:
 // scripts/measure-windows-tick.sh builds and runs it and prints the figures.
-//   tick_measure.exe [processes] [ticks] [processes that end and start a check] [--before]
-// The list as it was refilled before takes minutes a tick at 1,000 processes under
-// wine: it is measured only with --before.
+//   tick_measure.exe [processes] [ticks] [processes that end and start a check]
 #include <windows.h>
 
 #include <chrono>
@@ -49,15 +46,6 @@ struct ManyProcesses : ProcessEnumerator {
     }
 };
 
-// The window program's toolkit as it refilled the list before: entry by entry.
-struct EntryByEntry : Win32Toolkit {
-    using Win32Toolkit::Win32Toolkit;
-    void listReplace(const std::vector<std::string>& entries) override {
-        listClear();
-        for (const std::string& entry : entries) listAppend(entry);
-    }
-};
-
 void pump() {
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
@@ -78,10 +66,9 @@ double perTick(int ticks, Tick&& tick) {
 
 // Milliseconds a tick of the window program, and of them the repaint it leaves
 // the window to do (the list, the blinking status label).
-template <typename WindowToolkit>
 std::pair<double, double> windowTick(ManyProcesses& processes, int ticks) {
     Win32Form window(GetModuleHandleW(nullptr));
-    WindowToolkit toolkit(window, "/0 /no-such-task-in-this-measurement");
+    Win32Toolkit toolkit(window, "/0 /no-such-task-in-this-measurement");
     Form1 form(toolkit, processes);
     Win32App app(form, window, toolkit);
     app.start(SW_SHOWNORMAL);
@@ -115,25 +102,13 @@ int main(int argc, char** argv) {
                 churn);
     const double consoleMs = perTick(ticks, [&] { consoleForm.Timer1_Timer(); });
     std::printf("lingerjob.com check:                       %8.2f ms\n", consoleMs);
-    const auto [windowMs, windowPaint] = windowTick<Win32Toolkit>(processes, ticks);
+    const auto [windowMs, windowPaint] = windowTick(processes, ticks);
     std::printf("Lingerjob.exe tick:                        %8.2f ms  (%.2f ms of it painting)\n",
                 windowMs, windowPaint);
-    double beforeMs = 0;
-    if (argc > 4 && std::string(argv[4]) == "--before") {
-        const auto [ms, paint] = windowTick<EntryByEntry>(processes, ticks);
-        std::printf(
-            "Lingerjob.exe tick, list entry by entry:   %8.2f ms  (%.2f ms of it painting)\n", ms,
-            paint);
-        beforeMs = ms;
-    }
     ToolhelpEnumerator toolhelp;
     const double enumerateMs = perTick(ticks, [&] { toolhelp.enumerate(); });
     std::printf("Tool Help enumeration (real processes):    %8.2f ms\n", enumerateMs);
     std::printf("with it, Lingerjob.exe against lingerjob.com: %.2f times\n",
                 (enumerateMs + windowMs) / (enumerateMs + consoleMs));
-    if (beforeMs > 0) {
-        std::printf("with it, entry by entry against lingerjob.com: %.2f times\n",
-                    (enumerateMs + beforeMs) / (enumerateMs + consoleMs));
-    }
     return 0;
 }
