@@ -12,19 +12,23 @@ for options in "" "--full --exact"; do
     "$LINGERJOB" $options 2>"$SCRATCH/err" &
     app=$!
     PIDS+=("$app")
+    # As long as the program runs: a loaded machine starts a window slowly (a
+    # minute is the safety net, not a bound).
     window=""
-    for _ in $(seq 50); do
-        window=$(xdotool search --name '^Lingerjob$' 2>/dev/null | head -1) && [ -n "$window" ] && break
+    for _ in $(seq 300); do
+        window=$(xdotool search --onlyvisible --name '^Lingerjob$' 2>/dev/null | head -1) && [ -n "$window" ] && break
+        kill -0 "$app" 2>/dev/null || fail "the program ended without a window: $(cat "$SCRATCH/err")"
         sleep 0.2
     done
-    [ -n "$window" ] || fail "no window appeared"
+    [ -n "$window" ] || fail "no window appeared in a minute"
     # Command5 stands at 60,4800 twips (4,320 pixels) and is 97x33 pixels.
     xdotool mousemove --window "$window" 50 336 click 1
     expected="$program${options:+ --exact --full} /1 / "
     got=""
-    for _ in $(seq 30); do
+    for _ in $(seq 300); do
         got=$(xclip -o -selection clipboard 2>/dev/null || true)
         [ "$got" = "$expected" ] && break
+        kill -0 "$app" 2>/dev/null || break
         sleep 0.2
     done
     [ "$got" = "$expected" ] || fail "clipboard holds '$got', expected '$expected'"
