@@ -77,7 +77,7 @@ cd - >/dev/null
 spawn "$SCRATCH/ljenv2-$id-script"
 env_pids+=("$SPAWNED")
 for pid in "${env_pids[@]}"; do  # past env and the wrappers it may run (pyenv's), at the FIFO
-    for _ in $(seq 100); do ls -l "/proc/$pid/fd" | grep -q fifo && break || sleep 0.1; done
+    for _ in $(seq 600); do ls -l "/proc/$pid/fd" | grep -q fifo && break || sleep 0.1; done
 done
 for i in 0 1; do watch "env1_$i" "${program[@]}" /1 "/ljenv$i-$id-script"; done
 watch_both env1_2 /1 "/ljenv2-$id-script"
@@ -217,9 +217,9 @@ else
         mount -t overlay -o lowerdir=lower:empty overlay ovl && exec bash ovl/ljfuse-ns.sh' \
         sh "${stallfs[@]}" "$SCRATCH/lower" "$stall" ljfuse-ns.sh "$body"
     ns_group=$SPAWNED
-    for _ in $(seq 100); do [ -e "$SCRATCH/fuse/ljfuse-$id.sh" ] && break; sleep 0.1; done
+    for _ in $(seq 600); do [ -e "$SCRATCH/fuse/ljfuse-$id.sh" ] && break; sleep 0.1; done
     spawn bash "$SCRATCH/fuse/ljfuse-$id.sh"
-    for _ in $(seq 100); do grep -q ovl "/proc/$ns_group/cmdline" && break; sleep 0.1; done
+    for _ in $(seq 600); do grep -q ovl "/proc/$ns_group/cmdline" && break; sleep 0.1; done
     sleep 1.5  # both scripts wait on the FIFO, past FUSE's one-second entry cache
     touch "$stall"
     START=$(now_ms) SINCE="the stall"

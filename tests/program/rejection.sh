@@ -79,13 +79,14 @@ fi
 app=$!
 PIDS+=("$app")
 box=""
-for _ in $(seq 50); do
+for _ in $(seq 600); do  # as long as the program runs: a minute is the safety net
     box=$(xdotool search --onlyvisible --name '^Lingerjob$' 2>/dev/null | head -1) && [ -n "$box" ] && break
+    kill -0 "$app" 2>/dev/null || break
     sleep 0.1
 done
 [ -n "$box" ] || fail "no box appeared"
 xdotool windowfocus --sync "$box" key Return
-wait_for_end "$app" 3
+wait_for_end "$app" 60
 [ "$STATUS" -eq 2 ] || fail "lingerjob \"\" with a display ended with $STATUS"
 
 echo "rejection with a display: ok"

@@ -58,14 +58,14 @@ count_runs() {
 }
 
 # Each script runs the program with the exact task as its one argument after
-# /1, and still waits after the first tick (slow starts get up to 10 s more).
+# /1, and still waits after the first tick (slow starts get up to a minute more).
 sleep 4
 for i in "${!names[@]}"; do
     # A task that holds an option word comes after the end of the options.
     marker=()
     [[ " ${names[i]} " =~ [[:blank:]](--[^[:blank:]]*|-h|-V)[[:blank:]] ]] && marker=(--)
     want=("$tools/lingerjob" "${marker[@]}" /1 "/${names[i]}")
-    for _ in $(seq 20); do
+    for _ in $(seq 120); do  # a minute at most, for a loaded machine
         found=$(count_runs want)
         [ "$found" -eq 1 ] && break
         sleep 0.5
