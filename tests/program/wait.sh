@@ -54,10 +54,21 @@ children() {  # pid: its children, read from /proc by the shell itself (pgrep re
     read -r -a list 2>/dev/null <"/proc/$1/task/$1/children" || true
     [ "${#list[@]}" -gt 0 ] && echo "${list[@]}"
 }
+# Whether window program $1 shows its window: on X11, mapped on its display (its
+# platform plugin is loaded before it connects, and a display that goes before
+# then leaves it on the offscreen platform); on Wayland, connected.
+shows() {
+    local display
+    display=$(tr '\0' '\n' <"/proc/$1/environ" 2>/dev/null | sed -n 's/^DISPLAY=//p')
+    if [ -n "$display" ]; then
+        [ -n "$(DISPLAY=$display xdotool search --onlyvisible --pid "$1" 2>/dev/null)" ]
+    else
+        grep -q libQt6WaylandClient "/proc/$1/maps" 2>/dev/null
+    fi
+}
 window_of() {  # name: the window program the launcher runs, once it is on the display
     local child waited=0
-    until child=$(children "${!1}") &&
-        grep -qE "libQt6(XcbQpa|WaylandClient)" "/proc/$child/maps" 2>/dev/null; do
+    until child=$(children "${!1}") && shows "$child"; do
         kill -0 "${!1}" 2>/dev/null || { echo "$1 ended: $(cat "$SCRATCH/$1.err" 2>/dev/null)" >&2; return 1; }
         [ "$waited" -lt 200 ] || fail "$1 shows no window: $(cat "$SCRATCH/$1.err" 2>/dev/null)"
         sleep 0.1
