@@ -143,8 +143,9 @@ if [ -n "$windowed" ]; then
     lost_on=("${ON_DISPLAY[@]}" "ASAN_OPTIONS=${ASAN_OPTIONS:-}:detect_leaks=0")
     spawn "${lost_on[@]}" "$LINGERJOB" /1 "/probe-lost-$id" 2>"$SCRATCH/lost.err"
     lost=$SPAWNED
-    # Its deadline lies well past the display's end, which a loaded machine delays.
-    spawn "${lost_on[@]}" "$LINGERJOB" --timeout=12 /1 "/probe-stays-$id" 2>"$SCRATCH/lost_timeout.err"
+    # Its deadline lies well past the display's end, which a loaded machine delays,
+    # and past the time a window program there takes to see the display gone.
+    spawn "${lost_on[@]}" "$LINGERJOB" --timeout=20 /1 "/probe-stays-$id" 2>"$SCRATCH/lost_timeout.err"
     lost_timeout=$SPAWNED
     # Signals to the launcher reach its window program, and end the launcher alike.
     watch term "$LINGERJOB" /1 "/probe-stays-$id"
@@ -164,12 +165,12 @@ if [ -n "$windowed" ]; then
     kill "$lost_server"
     wait "$lost_server" 2>/dev/null || true
     echo "lost: the display stopped $((lost_at - lost_start)) ms into the waits"
-    wait_for_end "$lost_timeout" 12
+    wait_for_end "$lost_timeout" 20
     echo "lost_timeout: status $STATUS $((ENDED - lost_start)) ms after its start"
     # The deadline counts from the start, not from the display's end.
     took=$((ENDED - lost_start))
-    [ "$STATUS" -eq 124 ] && [ "$took" -ge 12000 ] && [ "$ENDED" -lt $((lost_at + 12000)) ] ||
-        fail "lost_timeout: status $STATUS after $took ms, not 124 after 12 s"
+    [ "$STATUS" -eq 124 ] && [ "$took" -ge 20000 ] && [ "$ENDED" -lt $((lost_at + 20000)) ] ||
+        fail "lost_timeout: status $STATUS after $took ms, not 124 after 20 s"
     # Stopped while their windows show: a window program, a display.
     start_display "$display" frozen
     frozen_server=$SERVER_PID
