@@ -39,13 +39,9 @@ bool RowList::setCount() {
 }
 
 bool RowList::replace(std::vector<std::string> rows) {
-    const std::size_t common = std::min(rows.size(), rows_.size());
-    const auto first = static_cast<std::size_t>(
-        std::mismatch(rows.begin(), rows.begin() + static_cast<std::ptrdiff_t>(common),
-                      rows_.begin())
-            .first -
-        rows.begin());
-    if (first == common && rows.size() == rows_.size()) return true;  // nothing changed
+    const auto [newAt, oldAt] = std::mismatch(rows.begin(), rows.end(), rows_.begin(), rows_.end());
+    if (newAt == rows.end() && oldAt == rows_.end()) return true;  // nothing changed
+    const auto first = static_cast<std::size_t>(newAt - rows.begin());
     const bool resized = rows.size() != rows_.size();
     rows_ = std::move(rows);
     if (resized && !setCount()) return false;
