@@ -5,9 +5,9 @@
 # (1,000 by default; names made up, the same for both), and the Tool Help
 # enumeration itself. Prints the figures, including the ratio, which is meant to
 # stay at most 1.5; fails only when something cannot be measured.
-#   measure-windows-tick.sh [processes] [ticks] [churn]
-# (churn: processes that end, and as many that start, between two checks, 10 by
-# default)
+#   measure-windows-tick.sh [processes] [ticks] [ending] [starting]
+# (ending: processes that end between two checks, 10 by default; starting: those
+# that start, as many as end by default, so that the count stays)
 source "$(dirname "$0")/lib.sh"
 need_packages xvfb xauth
 bash "$ROOT/scripts/build-windows.sh" --tests >/dev/null
@@ -15,4 +15,4 @@ source "$ROOT/tests/win32/wine-env.sh"
 prepare_wine_prefix
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
 xvfb-run -a -s "-screen 0 1024x768x24" \
-    wine "$ROOT/build-win/app/win32/tests/tick_measure.exe" "${1:-1000}" "${2:-20}" "${3:-10}"
+    wine "$ROOT/build-win/app/win32/tests/tick_measure.exe" "${1:-1000}" "${2:-20}" "${3:-10}" ${4:+"$4"}

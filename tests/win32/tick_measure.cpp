@@ -4,7 +4,7 @@
 // processes running (names made up, so both see the same list; the Tool Help
 // enumeration, the same for both, is measured beside them). Not a test:
 // scripts/measure-windows-tick.sh builds and runs it and prints the figures.
-//   tick_measure.exe [processes] [ticks] [processes that end and start a check]
+//   tick_measure.exe [processes] [ticks] [processes that end a check] [that start]
 #include <windows.h>
 
 #include <chrono>
@@ -23,13 +23,14 @@
 
 namespace {
 
-// count processes, of which churn end between two checks and as many new ones
-// start (Windows lists the new ones last).
+// count processes, of which `ending` end between two checks and `starting` new
+// ones start (Windows lists the new ones last).
 struct ManyProcesses : ProcessEnumerator {
     ProcessSnapshot made;
-    int churn;
+    int ending;
+    int starting;
     ProcessId next = 1000;
-    ManyProcesses(int count, int churn) : churn(churn) {
+    ManyProcesses(int count, int ending, int starting) : ending(ending), starting(starting) {
         for (int i = 0; i < count; ++i) add();
     }
     void add() {
@@ -38,10 +39,10 @@ struct ManyProcesses : ProcessEnumerator {
     }
     std::optional<ProcessSnapshot> snapshot() override {
         auto& list = made.processes;
-        for (int i = 0; i < churn && !list.empty(); ++i) {
+        for (int i = 0; i < ending && !list.empty(); ++i) {
             list.erase(list.begin() + static_cast<std::ptrdiff_t>((i * 7919u) % list.size()));
-            add();
         }
+        for (int i = 0; i < starting; ++i) add();
         return made;
     }
 };
@@ -91,15 +92,16 @@ std::pair<double, double> windowTick(ManyProcesses& processes, int ticks) {
 int main(int argc, char** argv) {
     const int count = argc > 1 ? std::atoi(argv[1]) : 1000;
     const int ticks = argc > 2 ? std::atoi(argv[2]) : 20;
-    const int churn = argc > 3 ? std::atoi(argv[3]) : 10;
-    ManyProcesses processes(count, churn);
+    const int ending = argc > 3 ? std::atoi(argv[3]) : 10;
+    const int starting = argc > 4 ? std::atoi(argv[4]) : ending;
+    ManyProcesses processes(count, ending, starting);
     std::setvbuf(stdout, nullptr, _IONBF, 0);  // each figure as it is measured
 
     ConsoleToolkit console("/0 /no-such-task-in-this-measurement", true, "C:\\lingerjob.com");
     Form1 consoleForm(console, processes);
     consoleForm.Form_Load();
-    std::printf("processes listed: %d, of which %d end and as many start between checks\n", count,
-                churn);
+    std::printf("processes listed: %d at first; between checks %d end and %d start\n", count,
+                ending, starting);
     const double consoleMs = perTick(ticks, [&] { consoleForm.Timer1_Timer(); });
     std::printf("lingerjob.com check:                       %8.2f ms\n", consoleMs);
     const auto [windowMs, windowPaint] = windowTick(processes, ticks);
