@@ -91,6 +91,8 @@ void Win32Toolkit::setCaption(Control control, const std::string& caption) {
         control == Control::Form1
             ? form_.window()
             : windowWith(control, {Kind::PushButton, Kind::Label, Kind::Frame, Kind::OptionButton});
+    // The status label gets the same caption at most checks: nothing to draw then.
+    if (windowText(window) == toWide(caption)) return;
     setWindowText(window, caption);
     if (control != Control::Form1) form_.fitCaption(window);
 }
