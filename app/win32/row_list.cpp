@@ -1,6 +1,7 @@
 #include "app/win32/row_list.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "app/win32/text.h"
 #include "contract/visible_text.h"
@@ -38,23 +39,132 @@ bool RowList::setCount() {
     return false;
 }
 
+int RowList::topRow() const {
+    return static_cast<int>(SendMessageW(list_, LB_GETTOPINDEX, 0, 0));
+}
+
+int RowList::caretRow() const {
+    return static_cast<int>(SendMessageW(list_, LB_GETCARETINDEX, 0, 0));
+}
+
+int RowList::rowHeight() const {
+    const LRESULT height = SendMessageW(list_, LB_GETITEMHEIGHT, 0, 0);
+    return height == LB_ERR ? 0 : static_cast<int>(height);
+}
+
 bool RowList::replace(std::vector<std::string> rows) {
     const auto [newAt, oldAt] = std::mismatch(rows.begin(), rows.end(), rows_.begin(), rows_.end());
     if (newAt == rows.end() && oldAt == rows_.end()) return true;  // nothing changed
     const auto first = static_cast<std::size_t>(newAt - rows.begin());
-    const bool resized = rows.size() != rows_.size();
-    rows_ = std::move(rows);
-    if (resized && !setCount()) return false;
-    // The rows above the first change look as they did; those from it down are
-    // drawn again (a row past the end, such as the place of one gone, too).
-    RECT changed{};
-    GetClientRect(list_, &changed);
-    RECT row{};
-    if (SendMessageW(list_, LB_GETITEMRECT, first, reinterpret_cast<LPARAM>(&row)) != LB_ERR) {
-        changed.top = std::max(changed.top, row.top);
+    const int top = topRow();
+    const int caret = caretRow();
+    // What waits to be drawn already (the window uncovered, say) is not scrolled.
+    const bool waiting = GetUpdateRect(list_, nullptr, FALSE) != FALSE;
+    const std::vector<std::string> before = std::exchange(rows_, std::move(rows));
+    if (before.size() != rows_.size()) {
+        if (!setCount()) return false;
+        // LB_SETCOUNT draws the scroll bar again and marks the whole box to be
+        // drawn; what changed is enough, unless the top row moved with it.
+        if (waiting || topRow() != top) return true;
+        ValidateRect(list_, nullptr);
     }
-    if (changed.top < changed.bottom) InvalidateRect(list_, &changed, TRUE);
+    redraw(before, first, top, caret, waiting);
     return true;
+}
+
+namespace {
+
+// A row's text; nothing past the end of the list.
+const std::string* rowAt(const std::vector<std::string>& rows, int row) {
+    return row >= 0 && static_cast<std::size_t>(row) < rows.size() ? &rows[row] : nullptr;
+}
+
+bool sameText(const std::string* a, const std::string* b) {
+    return a && b ? *a == *b : a == b;
+}
+
+}  // namespace
+
+// Draws again the rows seen (from the top row down: slots) that show something
+// else than before, slots above the first changed row aside. When rows only
+// moved, the pixels of the slots from that row down are scrolled by the number
+// of slots that keeps the most of them, so only the rest is drawn.
+void RowList::redraw(const std::vector<std::string>& before, std::size_t first, int top, int caret,
+                     bool waiting) {
+    RECT client{};
+    GetClientRect(list_, &client);
+    const int height = rowHeight();
+    if (height <= 0) {
+        InvalidateRect(list_, nullptr, TRUE);
+        return;
+    }
+    const int whole = client.bottom / height;                // slots seen whole
+    const int seen = (client.bottom + height - 1) / height;  // and the one cut off
+    const int from = static_cast<int>(std::max<std::size_t>(first, top) - top);
+    if (from >= seen) return;  // the change lies below what is seen
+    // Whether a slot, its pixels moved up by shift slots (down when negative),
+    // shows its row: it then holds what a slot of the scrolled band held whole.
+    const auto kept = [&](int slot, int shift) {
+        const int source = slot + shift;
+        if (shift != 0 && (source < from || source >= whole)) return false;
+        return sameText(rowAt(before, top + source), rowAt(rows_, top + slot));
+    };
+    const auto keptBy = [&](int shift) {
+        int count = 0;
+        for (int slot = from; slot < seen; ++slot) count += kept(slot, shift) ? 1 : 0;
+        return count;
+    };
+    int shift = 0;
+    int most = keptBy(0);
+    for (int by = 1; !waiting && by < whole - from; ++by) {
+        for (const int candidate : {by, -by}) {
+            const int count = keptBy(candidate);
+            if (count > most) {
+                shift = candidate;
+                most = count;
+            }
+        }
+    }
+    // What is to be drawn again goes into one region, marked in one call.
+    HRGN again = CreateRectRgn(0, 0, 0, 0);
+    if (!again) {
+        InvalidateRect(list_, nullptr, TRUE);
+        return;
+    }
+    if (shift != 0) {  // the region gets what the scroll uncovered
+        RECT band = client;
+        band.top = from * height;
+        if (ScrollWindowEx(list_, 0, -shift * height, &band, &band, again, nullptr, 0) == ERROR) {
+            shift = 0;  // nothing moved: the rows that differ are drawn again below
+        }
+    }
+    const auto drawAgain = [&](int slot, int slots) {
+        const int end = std::min(slot + slots, seen);
+        slot = std::max(slot, 0);
+        if (end <= slot) return;
+        HRGN rows = CreateRectRgn(client.left, slot * height, client.right, end * height);
+        if (rows) CombineRgn(again, again, rows, RGN_OR);
+        if (rows) DeleteObject(rows);
+    };
+    for (int slot = from, run = 0; slot <= seen; ++slot) {  // runs of slots, then one past
+        if (slot < seen && !kept(slot, shift)) {
+            ++run;
+        } else if (run > 0) {
+            drawAgain(slot - run, run);
+            run = 0;
+        }
+    }
+    // The focus frame moved with the pixels, or the caret without them: the frame
+    // is drawn again where the caret row is, and wiped where it was.
+    const int caretNow = caretRow();
+    if (GetFocus() == list_ && (shift != 0 || caretNow != caret)) {
+        const int was = caret - top;
+        drawAgain(was >= from ? was - shift : was, 1);
+        drawAgain(caretNow - top, 1);
+    }
+    RECT bounds{};
+    if (GetRgnBox(again, &bounds) != NULLREGION) InvalidateRgn(list_, again, TRUE);
+    DeleteObject(again);
 }
 
 bool RowList::append(std::string row) {
@@ -85,6 +195,41 @@ void RowList::draw(const DRAWITEMSTRUCT& item) const {
     if (item.itemState & ODS_FOCUS) DrawFocusRect(dc, &area);
 }
 
+// Draws the rows the update region touches as the list box would: the selected
+// row highlighted, and the focus frame on the caret row while the list has the
+// focus (on the first row's place when the list is empty).
+void RowList::paint() const {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(list_, &paint);
+    if (!dc) return;
+    RECT client{};
+    GetClientRect(list_, &client);
+    const int height = rowHeight();
+    const int top = topRow();
+    const LRESULT selected = SendMessageW(list_, LB_GETCURSEL, 0, 0);
+    const int caret = GetFocus() == list_ ? caretRow() : -1;
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_LISTBOX;
+    item.CtlID = static_cast<UINT>(GetDlgCtrlID(list_));
+    item.hwndItem = list_;
+    item.hDC = dc;
+    item.itemAction = ODA_DRAWENTIRE;
+    for (int slot = std::max(0, static_cast<int>(paint.rcPaint.top) / height);
+         slot * height < paint.rcPaint.bottom && rowAt(rows_, top + slot); ++slot) {
+        const int row = top + slot;
+        item.itemID = static_cast<UINT>(row);
+        item.rcItem = RECT{client.left, slot * height, client.right, (slot + 1) * height};
+        if (!RectVisible(dc, &item.rcItem)) continue;  // in the bounds, not in the region
+        item.itemState = (row == selected ? ODS_SELECTED : 0u) | (row == caret ? ODS_FOCUS : 0u);
+        draw(item);
+    }
+    if (rows_.empty() && caret >= 0) {
+        const RECT place{client.left, 0, client.right, height};
+        DrawFocusRect(dc, &place);
+    }
+    EndPaint(list_, &paint);
+}
+
 LRESULT RowList::rowForTyped(wchar_t typed, int caret) const {
     const auto count = static_cast<int>(rows_.size());
     for (int step = 1; step <= count; ++step) {
@@ -108,6 +253,10 @@ LRESULT CALLBACK RowList::listProc(HWND list, UINT message, WPARAM wParam, LPARA
                       reinterpret_cast<wchar_t*>(lParam));
         }
         return static_cast<LRESULT>(text.size());
+    }
+    if (message == WM_PAINT && !wParam && self && self->rowHeight() > 0) {
+        self->paint();
+        return 0;
     }
     return CallWindowProcW(self ? self->base_ : DefWindowProcW, list, message, wParam, lParam);
 }

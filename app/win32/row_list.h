@@ -6,11 +6,14 @@
 #include <vector>
 
 // List1 as an owner-data list box: the box keeps only the number of rows, and
-// their texts, the real names, live here. A refresh then costs one count and one
-// redraw of the rows from the first change down, however many processes run:
-// inserting and deleting rows in a list box that stores strings costs a redraw
-// of the box and its scroll bar each (or one for all with drawing off, which
-// under wine still costs milliseconds a tick).
+// their texts, the real names, live here. A refresh then costs one count and a
+// redraw of just the rows seen that show something else, however many processes
+// run: inserting and deleting rows in a list box that stores strings costs a
+// redraw of the box and its scroll bar each (or one for all with drawing off,
+// which under wine still costs milliseconds a tick). Rows that only moved, as
+// when a process above them ended, are scrolled into place, and the box paints
+// only the rows its update region touches (the list box's own painting draws
+// every row seen each time).
 //
 // Rows are drawn, typed to and read (LB_GETTEXT, LB_GETTEXTLEN, as screen
 // readers and tests ask) as visibleText spells them out.
@@ -44,6 +47,12 @@ class RowList {
     static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
     std::wstring shown(std::size_t row) const;
     bool setCount();
+    int topRow() const;
+    int caretRow() const;
+    int rowHeight() const;
+    void redraw(const std::vector<std::string>& before, std::size_t first, int top, int caret,
+                bool waiting);
+    void paint() const;
 
     HWND list_ = nullptr;
     WNDPROC base_ = nullptr;  // the list box's own window procedure

@@ -5,6 +5,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <functional>
+#include <numeric>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,6 +31,26 @@ class ThrowingEnumerator : public ProcessEnumerator {
 };
 
 const std::wstring kOwnName = lowerCase(fileNameOf(ownPath()));  // "win32windowtest.exe"
+
+// A window's client area as it stands on the screen.
+std::vector<DWORD> pixelsOf(HWND window) {
+    RECT r{};
+    GetClientRect(window, &r);
+    std::vector<DWORD> pixels(static_cast<std::size_t>(r.right * r.bottom));
+    HDC dc = GetDC(window);
+    HDC copy = CreateCompatibleDC(dc);
+    HBITMAP bitmap = CreateCompatibleBitmap(dc, r.right, r.bottom);
+    const HGDIOBJ before = SelectObject(copy, bitmap);
+    BitBlt(copy, 0, 0, r.right, r.bottom, dc, 0, 0, SRCCOPY);
+    SelectObject(copy, before);
+    BITMAPINFO info{};
+    info.bmiHeader = {sizeof(BITMAPINFOHEADER), r.right, -r.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    GetDIBits(copy, bitmap, 0, static_cast<UINT>(r.bottom), pixels.data(), &info, DIB_RGB_COLORS);
+    DeleteObject(bitmap);
+    DeleteDC(copy);
+    ReleaseDC(window, dc);
+    return pixels;
+}
 
 void testInteractiveStart(BoxCatcher& boxes) {
     check::section("interactive start: captions, values, list, focus");
@@ -145,6 +167,50 @@ void testClicks(BoxCatcher& boxes) {
     CHECK_EQ(p.listCount(), 7);
     p.toolkit.listReplace({"e"});
     CHECK(p.listEntries() == std::vector<std::wstring>{L"e"});
+    p.click(Control::Command1);
+
+    check::section(
+        "a refresh leaves List1 as drawing it whole would: rows moved, focus, selection");
+    HWND list = p.control(Control::List1);
+    std::vector<std::string> many;
+    for (int i = 0; i < 60; ++i) many.push_back("process-" + std::to_string(i) + ".exe");
+    std::vector<std::string> rows = many;
+    p.toolkit.listReplace(rows);
+    SetFocus(list);
+    SendMessageW(list, LB_SETCURSEL, 4, 0);
+    using Rows = std::vector<std::string>;
+    const std::pair<const char*, std::function<void(Rows&)>> edits[] = {
+        {"a row above gone", [](Rows& r) { r.erase(r.begin()); }},
+        {"a row new on top", [](Rows& r) { r.insert(r.begin(), "new.exe"); }},
+        {"one renamed, two gone",
+         [](Rows& r) { r[6] = "renamed.exe", r.erase(r.begin() + 9, r.begin() + 11); }},
+        {"scrolled down, a row above the seen gone",
+         [&](Rows& r) {
+             SendMessageW(list, LB_SETTOPINDEX, 20, 0);
+             r.erase(r.begin() + 3);
+         }},
+        {"a seen row gone, one new at the end",
+         [](Rows& r) { r.erase(r.begin() + 25), r.push_back("late.exe"); }},
+        {"fewer rows than fit", [](Rows& r) { r.resize(5); }},
+        {"none", [](Rows& r) { r.clear(); }},
+        {"many again", [&](Rows& r) { r = many; }},
+    };
+    for (const auto& [name, edit] : edits) {
+        UpdateWindow(list);
+        edit(rows);
+        p.toolkit.listReplace(rows);
+        p.toolkit.listRefilled();
+        UpdateWindow(list);
+        const std::vector<DWORD> drawn = pixelsOf(list);
+        InvalidateRect(list, nullptr, TRUE);
+        UpdateWindow(list);
+        const std::vector<DWORD> whole = pixelsOf(list);
+        CHECK(drawn.size() == whole.size());
+        const auto differ = std::inner_product(drawn.begin(), drawn.end(), whole.begin(), 0,
+                                               std::plus<>(), std::not_equal_to<>());
+        CHECK_EQ(std::string(name) + ": " + std::to_string(differ) + " pixels differ",
+                 std::string(name) + ": 0 pixels differ");
+    }
     p.click(Control::Command1);
 
     check::section("a user's click on List1 copies the entry; LB_SETCURSEL does not");
