@@ -1,6 +1,8 @@
 #include "app/win32/row_list.h"
 
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <utility>
 
 #include "app/win32/text.h"
@@ -11,6 +13,10 @@ void RowList::attach(HWND list) {
     SetWindowLongPtrW(list, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     base_ = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrW(list, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RowList::listProc)));
+    SetWindowLongPtrW(list, GWL_STYLE, GetWindowLongPtrW(list, GWL_STYLE) | WS_VSCROLL);
+    SetWindowPos(list, nullptr, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+    followRows();
 }
 
 void RowList::setFont(HFONT font) {
@@ -32,11 +38,64 @@ std::wstring RowList::shown(std::size_t row) const {
     return row < rows_.size() ? toWide(visibleText(rows_[row])) : std::wstring();
 }
 
+namespace {
+
+// What the list box's frame shows: its scroll bar (place, thumb, arrows) and the
+// client area that leaves; nothing when it cannot be read.
+std::optional<std::array<LONG, 8>> frameOf(HWND list) {
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    RECT client{};
+    if (!GetScrollBarInfo(list, OBJID_VSCROLL, &bar) || !GetClientRect(list, &client)) return {};
+    return std::array<LONG, 8>{bar.rcScrollBar.top,
+                               bar.rcScrollBar.bottom,
+                               bar.xyThumbTop,
+                               bar.xyThumbBottom,
+                               static_cast<LONG>(bar.rgstate[0]),
+                               static_cast<LONG>(bar.rgstate[1] | bar.rgstate[5]),
+                               client.right,
+                               client.bottom};
+}
+
+}  // namespace
+
 bool RowList::setCount() {
     const LRESULT done = SendMessageW(list_, LB_SETCOUNT, rows_.size(), 0);
     if (done != LB_ERR && done != LB_ERRSPACE) return true;
     clear();
     return false;
+}
+
+// The list box keeps its scroll bar in step with its rows only when it was
+// created with WS_VSCROLL, and then draws the bar again at every change of the
+// count, which under wine's themes costs milliseconds (more than the rest of a
+// check). So it is created without, gets the bar in attach, and this list sets
+// the bar's range and place as the list box would, after every message that may
+// have moved them, drawing it again only when it looks different.
+void RowList::followRows() {
+    if (following_) return;  // the messages sent here come through the list's procedure too
+    following_ = true;
+    RECT client{};
+    GetClientRect(list_, &client);
+    const int height = rowHeight();
+    const Scrolled now{static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0)), topRow(),
+                       height > 0 ? std::max<int>(1, client.bottom / height) : 1};
+    if (now.count != shown_.count || now.top != shown_.top || now.page != shown_.page) {
+        shown_ = now;
+        SCROLLINFO bar{};
+        bar.cbSize = sizeof bar;
+        bar.fMask = SIF_RANGE | SIF_PAGE | SIF_POS;
+        bar.nMax = now.count - 1;  // no more rows than fit: the bar hides
+        bar.nPage = static_cast<UINT>(now.page);
+        bar.nPos = now.top;
+        const auto frame = frameOf(list_);
+        SetScrollInfo(list_, SB_VERT, &bar, FALSE);
+        const auto frameNow = frameOf(list_);
+        if (!frame || !frameNow || *frame != *frameNow) {
+            RedrawWindow(list_, nullptr, nullptr, RDW_FRAME | RDW_INVALIDATE | RDW_ERASE);
+        }
+    }
+    following_ = false;
 }
 
 int RowList::topRow() const {
@@ -62,11 +121,19 @@ bool RowList::replace(std::vector<std::string> rows) {
     const bool waiting = GetUpdateRect(list_, nullptr, FALSE) != FALSE;
     const std::vector<std::string> before = std::exchange(rows_, std::move(rows));
     if (before.size() != rows_.size()) {
+        RECT client{};
+        GetClientRect(list_, &client);
         if (!setCount()) return false;
-        // LB_SETCOUNT draws the scroll bar again and marks the whole box to be
-        // drawn; what changed is enough, unless the top row moved with it.
-        if (waiting || topRow() != top) return true;
-        ValidateRect(list_, nullptr);
+        // LB_SETCOUNT marks the whole box to be drawn: the rows that changed are
+        // enough, unless the box waited to be drawn already, or the rows now fit
+        // (the top row and the scroll bar went) or no longer do.
+        RECT clientNow{};
+        GetClientRect(list_, &clientNow);
+        if (topRow() != top || !EqualRect(&client, &clientNow)) {
+            InvalidateRect(list_, nullptr, TRUE);
+            return true;
+        }
+        if (!waiting) ValidateRect(list_, nullptr);
     }
     redraw(before, first, top, caret, waiting);
     return true;
@@ -243,8 +310,9 @@ LRESULT RowList::rowForTyped(wchar_t typed, int caret) const {
 }
 
 LRESULT CALLBACK RowList::listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam) {
-    const auto* self = reinterpret_cast<const RowList*>(GetWindowLongPtrW(list, GWLP_USERDATA));
-    if ((message == LB_GETTEXT || message == LB_GETTEXTLEN) && self) {
+    auto* self = reinterpret_cast<RowList*>(GetWindowLongPtrW(list, GWLP_USERDATA));
+    if (!self) return CallWindowProcW(DefWindowProcW, list, message, wParam, lParam);
+    if (message == LB_GETTEXT || message == LB_GETTEXTLEN) {
         if (wParam >= self->rows_.size()) return LB_ERR;
         const std::wstring text = self->shown(wParam);
         if (message == LB_GETTEXT && lParam) {
@@ -254,9 +322,11 @@ LRESULT CALLBACK RowList::listProc(HWND list, UINT message, WPARAM wParam, LPARA
         }
         return static_cast<LRESULT>(text.size());
     }
-    if (message == WM_PAINT && !wParam && self && self->rowHeight() > 0) {
+    if (message == WM_PAINT && !wParam && self->rowHeight() > 0) {
         self->paint();
         return 0;
     }
-    return CallWindowProcW(self ? self->base_ : DefWindowProcW, list, message, wParam, lParam);
+    const LRESULT result = CallWindowProcW(self->base_, list, message, wParam, lParam);
+    if (message != WM_DESTROY && message != WM_NCDESTROY) self->followRows();
+    return result;
 }

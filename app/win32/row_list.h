@@ -26,7 +26,8 @@ class RowList {
     RowList(const RowList&) = delete;
     RowList& operator=(const RowList&) = delete;
 
-    // Takes the list box, created with kStyle, as the one this list fills.
+    // Takes the list box, created with kStyle and without WS_VSCROLL, as the one
+    // this list fills; gives it its vertical scroll bar, which this list keeps.
     void attach(HWND list);
     // The font the rows are drawn in; their height follows it.
     void setFont(HFONT font);
@@ -47,6 +48,7 @@ class RowList {
     static LRESULT CALLBACK listProc(HWND list, UINT message, WPARAM wParam, LPARAM lParam);
     std::wstring shown(std::size_t row) const;
     bool setCount();
+    void followRows();
     int topRow() const;
     int caretRow() const;
     int rowHeight() const;
@@ -58,4 +60,11 @@ class RowList {
     WNDPROC base_ = nullptr;  // the list box's own window procedure
     HFONT font_ = nullptr;
     std::vector<std::string> rows_;
+    struct Scrolled {  // what the scroll bar was last set to show
+        int count = -1;
+        int top = -1;
+        int page = -1;
+    };
+    Scrolled shown_;
+    bool following_ = false;
 };

@@ -38,10 +38,10 @@ ControlClass classOf(const design::ControlDesign& d) {
                     BS_PUSHBUTTON | WS_TABSTOP | WS_GROUP |
                         (d.height > kOneLineButtonHeight ? BS_MULTILINE : 0u),
                     0};
-        case Kind::ListBox:  // single selection, unsorted, exactly its design height
+        case Kind::ListBox:  // single selection, unsorted, exactly its design height; the
+                             // vertical scroll bar comes with RowList::attach
             return {L"ListBox",
-                    RowList::kStyle | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP |
-                        WS_GROUP,
+                    RowList::kStyle | LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_TABSTOP | WS_GROUP,
                     WS_EX_CLIENTEDGE};
         case Kind::Label:  // drawn under the controls before it: Label1 reaches into List1's edge
             return {L"Static", SS_LEFT | SS_NOPREFIX | WS_CLIPSIBLINGS, 0};

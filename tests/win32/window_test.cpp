@@ -32,12 +32,13 @@ class ThrowingEnumerator : public ProcessEnumerator {
 
 const std::wstring kOwnName = lowerCase(fileNameOf(ownPath()));  // "win32windowtest.exe"
 
-// A window's client area as it stands on the screen.
+// A window as it stands on the screen, its frame and scroll bar too.
 std::vector<DWORD> pixelsOf(HWND window) {
     RECT r{};
-    GetClientRect(window, &r);
+    GetWindowRect(window, &r);
+    OffsetRect(&r, -r.left, -r.top);
     std::vector<DWORD> pixels(static_cast<std::size_t>(r.right * r.bottom));
-    HDC dc = GetDC(window);
+    HDC dc = GetWindowDC(window);
     HDC copy = CreateCompatibleDC(dc);
     HBITMAP bitmap = CreateCompatibleBitmap(dc, r.right, r.bottom);
     const HGDIOBJ before = SelectObject(copy, bitmap);
@@ -194,6 +195,17 @@ void testClicks(BoxCatcher& boxes) {
         {"fewer rows than fit", [](Rows& r) { r.resize(5); }},
         {"none", [](Rows& r) { r.clear(); }},
         {"many again", [&](Rows& r) { r = many; }},
+        {"scrolled to the end", [&](Rows&) { SendMessageW(list, WM_VSCROLL, SB_BOTTOM, 0); }},
+        {"a row gone at the end", [](Rows& r) { r.pop_back(); }},
+        {"a page up", [&](Rows&) { SendMessageW(list, WM_VSCROLL, SB_PAGEUP, 0); }},
+        {"the wheel",
+         [&](Rows&) { SendMessageW(list, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), 0); }},
+        {"at the top, fewer rows than fit",
+         [&](Rows& r) {
+             SendMessageW(list, WM_VSCROLL, SB_TOP, 0);
+             r.resize(5);
+         }},
+        {"more than fit again", [&](Rows& r) { r = many; }},
     };
     for (const auto& [name, edit] : edits) {
         UpdateWindow(list);
@@ -202,14 +214,18 @@ void testClicks(BoxCatcher& boxes) {
         p.toolkit.listRefilled();
         UpdateWindow(list);
         const std::vector<DWORD> drawn = pixelsOf(list);
-        InvalidateRect(list, nullptr, TRUE);
-        UpdateWindow(list);
+        RedrawWindow(list, nullptr, nullptr,
+                     RDW_FRAME | RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         const std::vector<DWORD> whole = pixelsOf(list);
         CHECK(drawn.size() == whole.size());
         const auto differ = std::inner_product(drawn.begin(), drawn.end(), whole.begin(), 0,
                                                std::plus<>(), std::not_equal_to<>());
         CHECK_EQ(std::string(name) + ": " + std::to_string(differ) + " pixels differ",
                  std::string(name) + ": 0 pixels differ");
+        CHECK_EQ(
+            std::string(name) + ": scroll bar at " + std::to_string(GetScrollPos(list, SB_VERT)),
+            std::string(name) + ": scroll bar at " +
+                std::to_string(SendMessageW(list, LB_GETTOPINDEX, 0, 0)));
     }
     p.click(Control::Command1);
 
