@@ -57,6 +57,20 @@ std::optional<std::array<LONG, 8>> frameOf(HWND list) {
                                client.bottom};
 }
 
+// A row's text; nothing past the end of the list.
+const std::string* rowAt(const std::vector<std::string>& rows, int row) {
+    return row >= 0 && static_cast<std::size_t>(row) < rows.size() ? &rows[row] : nullptr;
+}
+
+bool sameText(const std::string* a, const std::string* b) {
+    return a && b ? *a == *b : a == b;
+}
+
+// The rows the client area shows whole: the list box's page.
+int rowsSeenWhole(const RECT& client, int height) {
+    return client.bottom / height;
+}
+
 }  // namespace
 
 bool RowList::setCount() {
@@ -79,7 +93,7 @@ void RowList::followRows() {
     GetClientRect(list_, &client);
     const int height = rowHeight();
     const Scrolled now{static_cast<int>(SendMessageW(list_, LB_GETCOUNT, 0, 0)), topRow(),
-                       height > 0 ? std::max<int>(1, client.bottom / height) : 1};
+                       height > 0 ? std::max(1, rowsSeenWhole(client, height)) : 1};
     if (now.count != shown_.count || now.top != shown_.top || now.page != shown_.page) {
         shown_ = now;
         SCROLLINFO bar{};
@@ -139,19 +153,6 @@ bool RowList::replace(std::vector<std::string> rows) {
     return true;
 }
 
-namespace {
-
-// A row's text; nothing past the end of the list.
-const std::string* rowAt(const std::vector<std::string>& rows, int row) {
-    return row >= 0 && static_cast<std::size_t>(row) < rows.size() ? &rows[row] : nullptr;
-}
-
-bool sameText(const std::string* a, const std::string* b) {
-    return a && b ? *a == *b : a == b;
-}
-
-}  // namespace
-
 // Draws again the rows seen (from the top row down: slots) that show something
 // else than before, slots above the first changed row aside. When rows only
 // moved, the pixels of the slots from that row down are scrolled by the number
@@ -165,8 +166,8 @@ void RowList::redraw(const std::vector<std::string>& before, std::size_t first, 
         InvalidateRect(list_, nullptr, TRUE);
         return;
     }
-    const int whole = client.bottom / height;                // slots seen whole
-    const int seen = (client.bottom + height - 1) / height;  // and the one cut off
+    const int whole = rowsSeenWhole(client, height);
+    const int seen = (client.bottom + height - 1) / height;  // and one cut off at the bottom
     const int from = static_cast<int>(std::max<std::size_t>(first, top) - top);
     if (from >= seen) return;  // the change lies below what is seen
     // Whether a slot, its pixels moved up by shift slots (down when negative),
