@@ -25,7 +25,7 @@ windows=${2:+$(readlink -f "$2")}
 [ -x "$program" ] || die "no program at $program (build it first)"
 command -v pidwait >/dev/null || die "no pidwait (Debian: procps)"
 if [ -n "$windows" ] && [ -z "${DISPLAY:-}" ] && [ -z "${MEASURE_UNDER_XVFB:-}" ]; then
-    MEASURE_UNDER_XVFB=1 exec xvfb-run -a bash "$0" "$@"
+    MEASURE_UNDER_XVFB=1 exec xvfb-run -a -s "-noreset -screen 0 1280x1024x24" bash "$0" "$@"
 fi
 runs=${RUNS:-10}
 cpu_seconds=${CPU_SECONDS:-60}

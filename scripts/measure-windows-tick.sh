@@ -14,5 +14,5 @@ bash "$ROOT/scripts/build-windows.sh" --tests >/dev/null
 source "$ROOT/tests/win32/wine-env.sh"
 prepare_wine_prefix
 trap 'wineserver -k >/dev/null 2>&1 || true' EXIT
-xvfb-run -a -s "-screen 0 1024x768x24" \
+xvfb-run -a -s "-noreset -screen 0 1024x768x24" \
     wine "$ROOT/build-win/app/win32/tests/tick_measure.exe" "${1:-1000}" "${2:-20}" "${3:-10}" ${4:+"$4"}

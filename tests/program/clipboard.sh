@@ -3,9 +3,7 @@
 # another program reads it while Lingerjob runs; a window started with --exact
 # and --full puts them into the line. --no-window shows no window on a display.
 source "$(dirname "$0")/lib.sh"
-if [ -z "${LINGERJOB_IN_XVFB:-}" ]; then
-    LINGERJOB_IN_XVFB=1 exec env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM xvfb-run -a bash "$0"
-fi
+use_own_xvfb main
 program="$(dirname "$(readlink -f "$LINGERJOB")")/$(basename "$LINGERJOB")"
 for options in "" "--full --exact"; do
     # shellcheck disable=SC2086  # the options are words

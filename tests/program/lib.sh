@@ -115,7 +115,9 @@ wait_for_end() {
 start_display() {
     local kind=$1 name=$2 ready waited=0
     if [ "$kind" = xvfb ]; then
-        Xvfb -displayfd 3 -nolisten tcp 3>"$SCRATCH/display-$name" >/dev/null 2>&1 &
+        # -noreset: a server that resets when its last client leaves refuses the
+        # connections made meanwhile, as a window starting while xdotool polls.
+        Xvfb -displayfd 3 -nolisten tcp -noreset 3>"$SCRATCH/display-$name" >/dev/null 2>&1 &
         ready=(-s "$SCRATCH/display-$name")
     else
         mkdir -m 700 "$SCRATCH/runtime-$name"
@@ -136,4 +138,12 @@ start_display() {
         ON_DISPLAY=(env -u DISPLAY -u QT_QPA_PLATFORM "XDG_RUNTIME_DIR=$SCRATCH/runtime-$name"
                     "WAYLAND_DISPLAY=wl-$name")
     fi
+}
+
+# Runs the rest of the test, xdotool and xclip too, on an Xvfb of its own, named $1.
+use_own_xvfb() {
+    start_display xvfb "$1"
+    DISPLAY=":$(cat "$SCRATCH/display-$1")"
+    export DISPLAY
+    unset WAYLAND_DISPLAY QT_QPA_PLATFORM
 }

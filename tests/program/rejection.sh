@@ -70,8 +70,8 @@ if [ -z "${LINGERJOB_IN_XVFB:-}" ]; then
     fi
 
     # With a display the same start shows the rejection box, not the window: OK ends it with 2.
-    LINGERJOB_IN_XVFB=1 env -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM xvfb-run -a bash "$0" ||
-        fail "with a display"
+    use_own_xvfb box
+    LINGERJOB_IN_XVFB=1 bash "$0" || fail "with a display"
     echo "rejection: ok"
     exit 0
 fi
