@@ -22,6 +22,7 @@ cp "$exe" "$work/Lingerjob.exe"
 cp "$probe" "$work/ljprobe.exe"
 cp "$helper" "$work/ljhelper.exe"
 cd "$work" || exit 1
+work=$PWD
 
 # Writes a batch file with CR LF line ends.
 write_bat() {  # name, lines...
@@ -34,10 +35,12 @@ write_bat() {  # name, lines...
 run_bat() {
     local start
     start=$(date +%s%3N)
-    timeout 120 wine cmd /c "$1" 2>/dev/null | tr -d '\r' >out
+    timeout 120 wine cmd /c "$1" 2>"$work/bat.err" | tr -d '\r' >out
     elapsed=$(($(date +%s%3N) - start))
     echo "   ($1 took $elapsed ms)"
     sed 's/^/   /' out
+    # A batch file that printed nothing: what wine said instead.
+    [ -s out ] || sed 's/^/   stderr: /' "$work/bat.err"
 }
 
 echo "-- /1 while the probe runs (task in capitals): the marker comes only after the probe has ended"
